@@ -1,0 +1,152 @@
+#include "data/Regional.h"
+
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+#include <optional>
+
+namespace zz {
+
+namespace {
+std::optional<RegionalSettings>& current()
+{
+    static std::optional<RegionalSettings> settings;
+    return settings;
+}
+
+// Turns a two-digit year of a short date format into four digits so that dates read back unambiguously.
+QString widenYear(QString format)
+{
+    if (!format.contains(QLatin1String("yyyy")) && format.contains(QLatin1String("yy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+} // namespace
+
+RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
+{
+    RegionalSettings s;
+    if (locale.language() == QLocale::C) {
+        return s; // the defaults above: "$", ".", ",", M/d/yyyy
+    }
+    const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    if (!symbol.isEmpty())
+        s.currencySymbol = symbol;
+    s.decimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
+    s.thousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
+    // Where the symbol stands is read off the locale's own rendering of 1.
+    const QString one = locale.toCurrencyString(1.0, s.currencySymbol);
+    const int at = one.indexOf(s.currencySymbol);
+    if (at >= 0) {
+        const bool before = at == 0 || !one.left(at).contains(QRegularExpression(QStringLiteral("\\d")));
+        bool spaced;
+        if (before) {
+            const int nextAt = at + s.currencySymbol.size();
+            const QChar next = nextAt < one.size() ? one.at(nextAt) : QChar();
+            spaced = next.isSpace();
+            s.currencyFormat = spaced ? 2 : 0;
+        } else {
+            const QChar prev = at > 0 ? one.at(at - 1) : QChar();
+            spaced = prev.isSpace();
+            s.currencyFormat = spaced ? 3 : 1;
+        }
+    }
+    s.shortDateFormat = widenYear(locale.dateFormat(QLocale::ShortFormat));
+    s.longTimeFormat = locale.timeFormat(QLocale::LongFormat);
+    // Long time formats of some locales carry a time zone; the program shows local times only.
+    s.longTimeFormat.remove(QLatin1Char('t')).replace(QLatin1String("  "), QLatin1String(" "));
+    s.longTimeFormat = s.longTimeFormat.trimmed();
+    return s;
+}
+
+const RegionalSettings& regional()
+{
+    auto& s = current();
+    if (!s)
+        s = RegionalSettings::fromLocale(QLocale::system());
+    return *s;
+}
+
+void setRegional(const RegionalSettings& settings) { current() = settings; }
+
+void setRegionalLocale(const QLocale& locale) { current() = RegionalSettings::fromLocale(locale); }
+
+QString formatFixedGrouped(long double value, int decimals)
+{
+    const RegionalSettings& r = regional();
+    const bool negative = std::signbit(value) && value != 0.0L;
+    // Round half away from zero on the decimal expansion.
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%.*Lf", decimals, fabsl(value));
+    QString digits = QString::fromLatin1(buf);
+    QString intPart = digits.section(QLatin1Char('.'), 0, 0);
+    const QString fracPart = digits.section(QLatin1Char('.'), 1, 1);
+    QString grouped;
+    for (int i = 0; i < intPart.size(); ++i) {
+        if (i > 0 && (intPart.size() - i) % 3 == 0)
+            grouped += r.thousandSeparator;
+        grouped += intPart.at(i);
+    }
+    QString out = grouped;
+    if (decimals > 0)
+        out += r.decimalSeparator + fracPart;
+    const bool allZero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    if (negative && !allZero)
+        out.prepend(QLatin1Char('-'));
+    return out;
+}
+
+QString formatCurrency(double value)
+{
+    const RegionalSettings& r = regional();
+    QString number = formatFixedGrouped(value, r.currencyDecimals);
+    const bool negative = number.startsWith(QLatin1Char('-'));
+    if (negative)
+        number.remove(0, 1);
+    QString out;
+    switch (r.currencyFormat) {
+    case 1: out = number + r.currencySymbol; break;
+    case 2: out = r.currencySymbol + QLatin1Char(' ') + number; break;
+    case 3: out = number + QLatin1Char(' ') + r.currencySymbol; break;
+    default: out = r.currencySymbol + number; break;
+    }
+    return negative ? QLatin1Char('-') + out : out;
+}
+
+QString formatCurrency(Money value) { return formatCurrency(value.toDouble()); }
+
+QString formatShortDate(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return date.toString(regional().shortDateFormat);
+}
+
+QDate parseShortDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    const QString fmt = regional().shortDateFormat;
+    QDate d = QDate::fromString(t, fmt);
+    if (d.isValid())
+        return d;
+    // Single-digit days and months and two-digit years are accepted too.
+    QString loose = fmt;
+    loose.replace(QLatin1String("dd"), QLatin1String("d")).replace(QLatin1String("MM"), QLatin1String("M"));
+    d = QDate::fromString(t, loose);
+    if (d.isValid())
+        return d;
+    QString shortYear = loose;
+    shortYear.replace(QLatin1String("yyyy"), QLatin1String("yy"));
+    d = QDate::fromString(t, shortYear);
+    if (d.isValid() && d.year() < 1950)
+        d = d.addYears(100);
+    if (d.isValid())
+        return d;
+    return QDate::fromString(t, Qt::ISODate);
+}
+
+QString formatLongTime(const QTime& time) { return time.toString(regional().longTimeFormat); }
+
+} // namespace zz

@@ -1,0 +1,61 @@
+#pragma once
+// Shared test helpers: a dialog seam that records and answers every box, a temporary database
+// per test, and a main() that creates the program's application object headless.
+#include <QDir>
+#include <QList>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <functional>
+
+#include "widgets/Application.h"
+#include "widgets/Dialogs.h"
+
+namespace zz::test {
+
+// Records every message box and file dialog; answers from queues (default: OK / Yes / cancel).
+class RecordingSeam : public DialogSeam {
+public:
+    RecordingSeam() { setDialogSeam(this); }
+    ~RecordingSeam() override { setDialogSeam(nullptr); }
+
+    MsgResult message(const MessageRequest& request) override;
+    std::optional<QString> file(const FileDialogRequest& request) override;
+
+    QList<MessageRequest> messages;
+    QList<FileDialogRequest> fileRequests;
+    std::deque<MsgResult> answers;                 // next answers to message boxes
+    std::deque<QString> fileAnswers; // next answers to file dialogs (a null QString cancels)
+    std::function<void(const MessageRequest&)> onMessage; // runs while the "box" is up
+
+    QString lastText() const { return messages.isEmpty() ? QString() : messages.back().text; }
+    void clear() { messages.clear(); fileRequests.clear(); }
+};
+
+// Points the user's configuration and data directories at a fresh temporary folder, so that
+// the engine resolves the alias to a database of this test only.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    QString path() const { return m_dir.path(); }
+    QString configDir() const { return m_dir.path() + QStringLiteral("/config"); }
+    QString dataDir() const { return m_dir.path() + QStringLiteral("/data"); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfig, m_oldData;
+};
+
+} // namespace zz::test
+
+#define ZZ_TEST_MAIN(TestObject)                                  \
+    int main(int argc, char** argv)                               \
+    {                                                             \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                  \
+        zz::TApplication app(argc, argv);                         \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                  \
+        TestObject tc;                                            \
+        QTEST_SET_MAIN_SOURCE_PATH                                \
+        return QTest::qExec(&tc, argc, argv);                     \
+    }

@@ -1,0 +1,37 @@
+#include "widgets/Application.h"
+
+#include "data/Errors.h"
+#include "widgets/Dialogs.h"
+
+namespace zz {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Zuzevevur"));
+    setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        handleException(std::current_exception());
+    }
+    return false;
+}
+
+void TApplication::handleException(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        generalErrorReport(e.message());
+    } catch (const std::exception& e) {
+        generalErrorReport(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        generalErrorReport(QStringLiteral("Unknown error"));
+    }
+}
+
+} // namespace zz

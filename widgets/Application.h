@@ -1,0 +1,17 @@
+#pragma once
+// The application object: sets the title and catches every error that escapes a handler,
+// showing it in the general error report so that the program goes on.
+#include <QApplication>
+
+namespace zz {
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+    // Shows an error that no handler caught; used by notify and by code outside events.
+    static void handleException(std::exception_ptr error);
+};
+
+} // namespace zz

@@ -1,0 +1,126 @@
+#include "widgets/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace zz {
+
+namespace {
+DialogSeam* g_seam = nullptr;
+
+const QString kAppTitle = QStringLiteral("Zuzevevur Creator");
+
+MsgResult realMessage(const MessageRequest& r)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title);
+    box.setText(r.text);
+    switch (r.kind) {
+    case MsgKind::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgKind::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgKind::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgKind::Confirmation: box.setIcon(QMessageBox::Question); break;
+    }
+    QPushButton* first = nullptr;
+    QPushButton* second = nullptr;
+    switch (r.buttons) {
+    case MsgButtons::OK:
+        first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        break;
+    case MsgButtons::YesNo:
+        first = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        second = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setEscapeButton(second);
+        break;
+    case MsgButtons::OKCancel:
+        first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        second = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        box.setEscapeButton(second);
+        break;
+    }
+    box.setDefaultButton(first);
+    box.exec();
+    const bool firstChosen = box.clickedButton() == first;
+    switch (r.buttons) {
+    case MsgButtons::OK: return MsgResult::OK;
+    case MsgButtons::YesNo: return firstChosen ? MsgResult::Yes : MsgResult::No;
+    case MsgButtons::OKCancel: return firstChosen ? MsgResult::OK : MsgResult::Cancel;
+    }
+    return MsgResult::OK;
+}
+
+std::optional<QString> realFile(const FileDialogRequest& r)
+{
+    QFileDialog dlg(QApplication::activeWindow(), r.caption, r.directory, r.filter);
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!r.defaultSuffix.isEmpty())
+        dlg.setDefaultSuffix(r.defaultSuffix);
+    if (r.picturePreview) {
+        // A small preview pane beside the file list shows the picture under the selection.
+        auto* preview = new QLabel(&dlg);
+        preview->setFixedSize(160, 160);
+        preview->setAlignment(Qt::AlignCenter);
+        preview->setFrameShape(QFrame::StyledPanel);
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+        QObject::connect(&dlg, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+            QPixmap pm(path);
+            preview->setPixmap(pm.isNull() ? QPixmap() : pm.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        });
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().first();
+}
+} // namespace
+
+void setDialogSeam(DialogSeam* seam) { g_seam = seam; }
+DialogSeam* dialogSeam() { return g_seam; }
+
+QString messageTitle(MsgKind kind)
+{
+    switch (kind) {
+    case MsgKind::Warning: return QStringLiteral("Warning");
+    case MsgKind::Error: return QStringLiteral("Error");
+    case MsgKind::Information: return QStringLiteral("Information");
+    case MsgKind::Confirmation: return QStringLiteral("Confirm");
+    }
+    return {};
+}
+
+MsgResult messageBox(MsgKind kind, const QString& text, MsgButtons buttons)
+{
+    MessageRequest r{kind, messageTitle(kind), text, buttons};
+    return g_seam ? g_seam->message(r) : realMessage(r);
+}
+
+QString generalErrorText(const QString& message)
+{
+    QString text = message;
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        text += QLatin1Char('.');
+    return text;
+}
+
+void generalErrorReport(const QString& message)
+{
+    MessageRequest r{MsgKind::Error, kAppTitle, generalErrorText(message), MsgButtons::OK};
+    if (g_seam)
+        g_seam->message(r);
+    else
+        realMessage(r);
+}
+
+std::optional<QString> fileDialog(const FileDialogRequest& request)
+{
+    return g_seam ? g_seam->file(request) : realFile(request);
+}
+
+} // namespace zz
