@@ -1,0 +1,196 @@
+#include "data/Engine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSqlError>
+#include <QStandardPaths>
+
+#include "data/Errors.h"
+#include "data/Schema.h"
+
+namespace zz {
+
+namespace {
+const QString kConnection = QStringLiteral("Zuzevevur");
+
+QString userDir(QStandardPaths::StandardLocation location)
+{
+    // The folder is named after the alias so that tests and the program agree whatever the
+    // application object is called.
+    QString base = QStandardPaths::writableLocation(location);
+    if (location == QStandardPaths::GenericDataLocation || location == QStandardPaths::GenericConfigLocation)
+        base += QStringLiteral("/Zuzevevur");
+    return base;
+}
+
+void pragma(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(db.databaseName(), q.lastError().text()));
+}
+} // namespace
+
+QString Engine::configFilePath()
+{
+    return userDir(QStandardPaths::GenericConfigLocation) + QStringLiteral("/engine.ini");
+}
+
+AliasConfig Engine::resolveAlias(const QString& alias)
+{
+    AliasConfig c;
+    c.alias = alias;
+    const QString path = configFilePath();
+    if (QFileInfo::exists(path)) {
+        QSettings ini(path, QSettings::IniFormat);
+        const QStringList groups = ini.childGroups();
+        for (const QString& g : groups) {
+            if (g.compare(alias, Qt::CaseInsensitive) != 0)
+                continue;
+            ini.beginGroup(g);
+            c.driver = ini.value(QStringLiteral("Driver"), QStringLiteral("QSQLITE")).toString();
+            c.database = ini.value(QStringLiteral("Database")).toString();
+            c.host = ini.value(QStringLiteral("Host")).toString();
+            c.port = ini.value(QStringLiteral("Port"), -1).toInt();
+            c.user = ini.value(QStringLiteral("User")).toString();
+            c.password = ini.value(QStringLiteral("Password")).toString();
+            ini.endGroup();
+            if (c.database.isEmpty())
+                throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
+            return c;
+        }
+        if (!groups.isEmpty())
+            throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
+    }
+    if (alias.compare(QLatin1String(kAlias), Qt::CaseInsensitive) != 0)
+        throw EDBEngineError(QStringLiteral("Unknown database alias: %1").arg(alias));
+    c.driver = QStringLiteral("QSQLITE");
+    c.database = userDir(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuzevevur.db");
+    c.embeddedDefault = true;
+    return c;
+}
+
+QSqlDatabase Engine::open(const QString& alias) { return open(resolveAlias(alias)); }
+
+QSqlDatabase Engine::open(const AliasConfig& config)
+{
+    close();
+    if (!QSqlDatabase::isDriverAvailable(config.driver))
+        throw EDBEngineError(QStringLiteral("The database driver %1 of alias %2 is not installed.").arg(config.driver, config.alias));
+
+    const bool sqlite = config.driver == QLatin1String("QSQLITE");
+    bool create = false;
+    if (sqlite) {
+        const QFileInfo file(config.database);
+        if (!file.exists()) {
+            if (!config.embeddedDefault)
+                throw EDBEngineError(QStringLiteral("The database %1 named by alias %2 does not exist.").arg(config.database, config.alias));
+            if (!QDir().mkpath(file.absolutePath()))
+                throw EDBEngineError(QStringLiteral("Cannot create the folder %1.").arg(file.absolutePath()));
+            create = true;
+        }
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(config.driver, kConnection);
+    db.setDatabaseName(config.database);
+    if (!sqlite) {
+        if (!config.host.isEmpty()) db.setHostName(config.host);
+        if (config.port > 0) db.setPort(config.port);
+        if (!config.user.isEmpty()) db.setUserName(config.user);
+        if (!config.password.isEmpty()) db.setPassword(config.password);
+    } else {
+        // Never let the driver create a file we did not ask for; wait a while on a lock.
+        db.setConnectOptions(create ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
+                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READWRITE_NOCREATE"));
+    }
+    try {
+        if (!db.open())
+            throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(config.database, db.lastError().text()));
+        if (sqlite) {
+            // A file that is not a database fails on its first read, here.
+            pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+            pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
+            pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
+            pragma(db, QStringLiteral("PRAGMA busy_timeout=5000"));
+        }
+        if (create)
+            createSchema(db);
+        checkSchema(db);
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kConnection);
+        throw;
+    }
+    return db;
+}
+
+void Engine::close()
+{
+    if (!QSqlDatabase::contains(kConnection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnection);
+}
+
+bool Engine::isOpen()
+{
+    return QSqlDatabase::contains(kConnection) && QSqlDatabase::database(kConnection, false).isOpen();
+}
+
+QSqlDatabase Engine::database()
+{
+    if (!isOpen())
+        throw EDBEngineError(QStringLiteral("The database of alias %1 is not open.").arg(QLatin1String(kAlias)));
+    return QSqlDatabase::database(kConnection, false);
+}
+
+QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values)
+{
+    // "UNIQUE constraint failed: Invoice.Inv_Number" -> a key violation naming table and key.
+    static const QRegularExpression unique(QStringLiteral("UNIQUE constraint failed: (\\w+)\\.(\\w+)"));
+    const auto m = unique.match(driverText);
+    if (m.hasMatch()) {
+        const QString field = m.captured(2);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            if (it.key().compare(field, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("Key violation: the %1 table already has a row with %2 %3.")
+                    .arg(m.captured(1), field, it.value().toString());
+        return QStringLiteral("Key violation: the %1 table already has a row with this %2.").arg(m.captured(1), field);
+    }
+    static const QRegularExpression check(QStringLiteral("CHECK constraint failed: (\\w+)"));
+    const auto c = check.match(driverText);
+    if (c.hasMatch())
+        return QStringLiteral("The value of %1 does not fit the field.").arg(c.captured(1));
+    if (driverText.contains(QLatin1String("database is locked")))
+        return QStringLiteral("The database is locked by another program; try again in a moment.");
+    if (!table.isEmpty())
+        return QStringLiteral("%1 (table %2)").arg(driverText.trimmed(), table);
+    return driverText.trimmed();
+}
+
+void execOrThrow(QSqlQuery& query, const QString& table, const QVariantMap& values)
+{
+    if (!query.exec()) {
+        const QSqlError e = query.lastError();
+        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+        throw EDBEngineError(engineErrorText(text, table, values));
+    }
+}
+
+QSqlQuery prepareOrThrow(const QString& sql)
+{
+    QSqlQuery q(Engine::database());
+    if (!q.prepare(sql)) {
+        const QSqlError e = q.lastError();
+        throw EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? e.text() : e.databaseText(), QString()));
+    }
+    return q;
+}
+
+} // namespace zz

@@ -1,0 +1,50 @@
+#pragma once
+// The database engine layer: resolves the alias to a database, opens it with the settings the
+// books need, and turns the driver's errors into messages a shop owner can read.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+namespace zz {
+
+struct AliasConfig {
+    QString alias;
+    QString driver;       // Qt SQL driver, "QSQLITE" (later also "QPSQL")
+    QString database;     // file path for SQLite, database name for a server
+    QString host;
+    int port = -1;
+    QString user;
+    QString password;
+    bool embeddedDefault = false; // no configuration: the default file in the user's data directory
+};
+
+class Engine {
+public:
+    static constexpr const char* kAlias = "Zuzevevur";
+
+    // The engine's own configuration file, in the user's configuration directory.
+    static QString configFilePath();
+    // Reads the alias from the configuration; with no configuration, names the embedded default.
+    static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
+
+    // Opens the database the alias names and checks that the six tables are there. The embedded
+    // default is created with empty tables on first use; nothing else is ever created.
+    // Throws EDBEngineError with a readable message.
+    static QSqlDatabase open(const QString& alias = QString::fromLatin1(kAlias));
+    static QSqlDatabase open(const AliasConfig& config);
+    static void close();
+    static bool isOpen();
+    // The open connection; throws when none is open.
+    static QSqlDatabase database();
+};
+
+// Runs a prepared statement, turning a failure into EDBEngineError with a readable message.
+// With the row's values given, a key violation names the repeated key value.
+void execOrThrow(QSqlQuery& query, const QString& table = QString(), const QVariantMap& values = {});
+// Prepares a statement on the open connection, or throws.
+QSqlQuery prepareOrThrow(const QString& sql);
+// The message shown for a driver error while working on the given table.
+QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values = {});
+
+} // namespace zz

@@ -1,0 +1,74 @@
+#pragma once
+// A field object: one column of a cursor or query, read and written through its owner's current row.
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include "data/Money.h"
+#include "data/Schema.h"
+
+namespace zz {
+
+class TDataSet;
+
+class TField {
+public:
+    TField(TDataSet* owner, int index, FieldDef def);
+
+    TDataSet* dataSet() const { return m_owner; }
+    int index() const { return m_index; }
+    const QString& FieldName() const { return m_def.name; }
+    FieldType DataType() const { return m_def.type; }
+    int Size() const { return m_def.size; }
+    bool Required() const { return m_def.required; }
+    bool ReadOnly() const { return m_readOnly || m_def.type == FieldType::AutoInc; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    const QString& DisplayFormat() const { return m_def.displayFormat; }
+    void setDisplayFormat(const QString& format) { m_def.displayFormat = format; }
+    const FieldDef& def() const { return m_def; }
+    // Only for fields whose type is learnt from a statement's result.
+    void setDataType(FieldType type) { m_def.type = type; }
+
+    // The current row's value: QString, int, double, QDate or QByteArray; an invalid QVariant for null.
+    QVariant Value() const;
+    bool IsNull() const;
+
+    QString AsString() const;
+    int AsInteger() const;
+    double AsFloat() const;
+    Money AsMoney() const;
+    QDate AsDate() const;
+    QByteArray AsBytes() const;
+
+    // The text shown while the field is not being edited: through the display format if any,
+    // money in the regional currency format, dates in the short date format, null as empty.
+    QString DisplayText() const;
+    // The text offered for editing: the display format when there is one, else the plain value.
+    QString EditText() const;
+
+    // Writes into the owner's pending row (the owner decides whether that is allowed).
+    void SetValue(const QVariant& value);
+    void Clear() { SetValue(QVariant()); }
+    // Converts typed text to the field's type; throws EConvertError with the field's message
+    // ("'x' is not a valid integer value for field 'F'"). An empty text clears the field.
+    void SetAsString(const QString& text);
+    void SetAsInteger(int value) { SetValue(value); }
+    void SetAsFloat(double value) { SetValue(value); }
+    void SetAsMoney(Money value) { SetValue(value.toDouble()); }
+    void SetAsDate(const QDate& date) { SetValue(date.isValid() ? QVariant(date) : QVariant()); }
+
+    // Normalises a value to the field's storage kind (see Value()).
+    static QVariant normalise(FieldType type, const QVariant& value);
+
+private:
+    TDataSet* m_owner;
+    int m_index;
+    FieldDef m_def;
+    bool m_readOnly = false;
+};
+
+// Reads a number typed with the regional decimal separator; false when it is not a number.
+bool parseLocalFloat(const QString& text, double* out);
+
+} // namespace zz

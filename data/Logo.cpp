@@ -1,0 +1,32 @@
+#include "data/Logo.h"
+
+#include <QtEndian>
+
+namespace zz {
+
+QByteArray logoImageBytes(const QByteArray& stored)
+{
+    if (stored.size() > 7) {
+        const auto* p = reinterpret_cast<const uchar*>(stored.constData());
+        const quint16 count = qFromLittleEndian<quint16>(p);
+        const quint16 type = qFromLittleEndian<quint16>(p + 2);
+        const quint32 length = qFromLittleEndian<quint32>(p + 4);
+        if (count == 1 && type == 0x0100 && qint64(length) == qint64(stored.size()) - 8)
+            return stored.mid(8);
+    }
+    return stored;
+}
+
+QByteArray logoStoredForm(const QByteArray& bitmapFile)
+{
+    if (bitmapFile.isEmpty())
+        return {};
+    QByteArray out(8, '\0');
+    auto* p = reinterpret_cast<uchar*>(out.data());
+    qToLittleEndian<quint16>(1, p);
+    qToLittleEndian<quint16>(0x0100, p + 2);
+    qToLittleEndian<quint32>(quint32(bitmapFile.size()), p + 4);
+    return out + bitmapFile;
+}
+
+} // namespace zz
