@@ -69,6 +69,8 @@ protected:
     std::vector<Row>& rows() { return m_rows; }
     const std::vector<Row>& rows() const { return m_rows; }
     void setCurrent(int position, bool notify = true);
+    // Sets the position and the end markers without notifying (for views that keep rows elsewhere).
+    void setCursor(int current, bool bof, bool eof) { m_current = current; m_bof = bof; m_eof = eof; }
 
 private:
     QString m_name;

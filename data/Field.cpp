@@ -62,9 +62,10 @@ QByteArray TField::AsBytes() const
     return v.isValid() ? v.toByteArray() : QByteArray();
 }
 
-QString TField::DisplayText() const
+QString TField::DisplayText() const { return displayTextOf(Value()); }
+
+QString TField::displayTextOf(const QVariant& v) const
 {
-    const QVariant v = Value();
     if (!v.isValid())
         return {};
     switch (m_def.type) {

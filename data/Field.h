@@ -44,6 +44,8 @@ public:
     // The text shown while the field is not being edited: through the display format if any,
     // money in the regional currency format, dates in the short date format, null as empty.
     QString DisplayText() const;
+    // The display text of any value of this field (for grids that show many rows).
+    QString displayTextOf(const QVariant& value) const;
     // The text offered for editing: the display format when there is one, else the plain value.
     QString EditText() const;
 

@@ -1,6 +1,7 @@
 #include "data/Table.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 #include "data/DataSource.h"
 #include "data/Engine.h"
@@ -8,18 +9,69 @@
 
 namespace zz {
 
+namespace {
+constexpr int kPage = 64;         // rows fetched together
+constexpr size_t kCacheLimit = 8192;
+
+// How a field value is handed to the engine: dates as 'YYYY-MM-DD', everything else as held.
+QVariant bindable(FieldType type, const QVariant& v)
+{
+    if (!v.isValid())
+        return {};
+    if (type == FieldType::Date)
+        return v.toDate().toString(Qt::ISODate);
+    return v;
+}
+
+bool isAscii(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() > 127)
+            return false;
+    return true;
+}
+} // namespace
+
 TTable::TTable(const QString& name, const QString& tableName, QObject* parent)
     : TDataSet(name, parent), m_def(&zz::tableDef(tableName))
 {
     defineFields(m_def->fields);
 }
 
+TTable::~TTable() = default;
+
+void TTable::addSource(TDataSource* source)
+{
+    if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
+        m_sources.push_back(source);
+}
+
+void TTable::removeSource(TDataSource* source) { std::erase(m_sources, source); }
+
 void TTable::setMasterSource(TDataSource* master, const QString& field)
 {
+    if (m_master)
+        if (auto* old = qobject_cast<TTable*>(m_master->DataSet()))
+            std::erase(old->m_details, this);
     m_master = master;
     m_linkField = field;
     m_linkIndex = m_def->fieldIndex(field);
-    connect(master, &TDataSource::rowChanged, this, &TTable::followMaster);
+    if (auto* t = master ? qobject_cast<TTable*>(master->DataSet()) : nullptr)
+        t->m_details.push_back(this);
+    else if (master) // a master that is not a table cursor: follow its moves through its signals
+        connect(master, &TDataSource::rowChanged, this, &TTable::followMaster);
+}
+
+void TTable::checkActive() const
+{
+    if (!Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
+
+QString TTable::orderBy() const
+{
+    return m_def->orderField.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+                                       : QStringLiteral(" ORDER BY %1, rowid").arg(m_def->orderField);
 }
 
 void TTable::Open()
@@ -31,8 +83,13 @@ void TTable::Open()
         throw EDBEngineError(QStringLiteral("Table does not exist: %1").arg(m_def->fileName));
     setActive(true);
     m_state = DataSetState::Browse;
-    load(0);
+    m_modified = false;
+    loadIds(0, 0);
+    emit dataReset();
+    emit rowChanged();
     emit stateChanged();
+    for (TTable* d : m_details)
+        d->followMaster();
 }
 
 void TTable::Close()
@@ -41,68 +98,534 @@ void TTable::Close()
         return;
     setActive(false);
     m_state = DataSetState::Inactive;
-    setRows({});
+    m_modified = false;
+    m_pending.clear();
+    m_ids.clear();
+    m_cache.clear();
+    m_pageQuery.reset();
+    setCursor(-1, true, true);
+    emit dataReset();
+    emit rowChanged();
     emit stateChanged();
 }
 
-void TTable::Refresh() { load(currentRowId()); }
-
-qint64 TTable::currentRowId() const
+QVariant TTable::masterValue() const
 {
-    if (RecNo() < 0)
-        return 0;
-    return rows()[size_t(RecNo())].back().toLongLong();
+    if (!m_master || !m_master->DataSet())
+        return {};
+    TField* f = m_master->DataSet()->FindField(m_linkField);
+    return f ? f->Value() : QVariant();
+}
+
+void TTable::loadIds(qint64 keepId, int fallback)
+{
+    m_ids.clear();
+    m_cache.clear();
+    const bool detail = m_master && m_linkIndex >= 0;
+    const QVariant link = detail ? masterValue() : QVariant();
+    if (!detail || link.isValid()) {
+        QString sql = QStringLiteral("SELECT rowid FROM %1").arg(m_def->name);
+        if (detail)
+            sql += QStringLiteral(" WHERE %1 = ?").arg(m_linkField);
+        sql += orderBy();
+        QSqlQuery q = prepareOrThrow(sql);
+        q.setForwardOnly(true);
+        if (detail)
+            q.addBindValue(bindable(m_def->fields[size_t(m_linkIndex)].type, link));
+        execOrThrow(q, m_def->name);
+        while (q.next())
+            m_ids.push_back(q.value(0).toLongLong());
+    }
+    const int n = int(m_ids.size());
+    int pos = std::clamp(fallback, 0, std::max(0, n - 1));
+    if (keepId) {
+        const auto it = std::find(m_ids.begin(), m_ids.end(), keepId);
+        if (it != m_ids.end())
+            pos = int(it - m_ids.begin());
+    }
+    setCursor(n ? pos : -1, n == 0 || pos == 0, n == 0);
 }
 
 void TTable::followMaster()
 {
-    if (Active())
-        load(0);
+    if (!Active())
+        return;
+    // A pending row of this cursor (and of its own details) is settled before it follows.
+    CheckBrowseMode();
+    loadIds(0, 0);
+    emit dataReset();
+    moved();
 }
 
-void TTable::load(qint64 keepRowId)
+void TTable::moved()
 {
-    QStringList cols;
-    for (const FieldDef& f : m_def->fields)
-        cols << f.name;
-    QString sql = QStringLiteral("SELECT %1, rowid FROM %2").arg(cols.join(QStringLiteral(", ")), m_def->name);
-    QVariant linkValue;
-    const bool detail = m_master && m_master->DataSet() && m_linkIndex >= 0;
-    if (detail) {
-        TField* masterField = m_master->DataSet()->FindField(m_linkField);
-        linkValue = masterField ? masterField->Value() : QVariant();
-        sql += QStringLiteral(" WHERE %1 = ?").arg(m_linkField);
-    }
-    if (!m_def->orderField.isEmpty())
-        sql += QStringLiteral(" ORDER BY %1, rowid").arg(m_def->orderField);
-    else
-        sql += QStringLiteral(" ORDER BY rowid");
+    for (TTable* d : m_details)
+        d->followMaster();
+    emit rowChanged();
+}
 
-    std::vector<Row> loaded;
-    if (!detail || linkValue.isValid()) {
-        QSqlQuery q = prepareOrThrow(sql);
-        q.setForwardOnly(true);
-        if (detail)
-            q.addBindValue(linkValue);
-        execOrThrow(q, m_def->name);
-        const int n = int(m_def->fields.size());
-        while (q.next()) {
-            Row r(size_t(n + 1));
-            for (int i = 0; i < n; ++i)
-                r[size_t(i)] = TField::normalise(m_def->fields[size_t(i)].type, q.value(i));
-            r[size_t(n)] = q.value(n);
-            loaded.push_back(std::move(r));
+void TTable::setState(DataSetState s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    emit stateChanged();
+}
+
+int TTable::RecordCount() const { return int(m_ids.size()) + (m_state == DataSetState::Insert ? 1 : 0); }
+
+qint64 TTable::idAt(int position) const
+{
+    if (m_state == DataSetState::Insert) {
+        if (position == m_insertPos)
+            return 0;
+        if (position > m_insertPos)
+            --position;
+    }
+    return position >= 0 && position < int(m_ids.size()) ? m_ids[size_t(position)] : 0;
+}
+
+qint64 TTable::currentRowId() const { return RecNo() < 0 ? 0 : idAt(RecNo()); }
+
+void TTable::fetchPage(int idIndex) const
+{
+    if (m_cache.size() > kCacheLimit)
+        m_cache.clear();
+    const int n = int(m_def->fields.size());
+    if (!m_pageQuery) {
+        QStringList cols;
+        for (const FieldDef& f : m_def->fields)
+            cols << f.name;
+        QStringList marks;
+        for (int i = 0; i < kPage; ++i)
+            marks << QStringLiteral("?");
+        m_pageQuery = std::make_unique<QSqlQuery>(prepareOrThrow(
+            QStringLiteral("SELECT %1, rowid FROM %2 WHERE rowid IN (%3)")
+                .arg(cols.join(QStringLiteral(", ")), m_def->name, marks.join(QLatin1Char(',')))));
+        m_pageQuery->setForwardOnly(true);
+    }
+    const int start = idIndex - idIndex % kPage;
+    const int end = std::min(int(m_ids.size()), start + kPage);
+    QSqlQuery& q = *m_pageQuery;
+    for (int i = 0; i < kPage; ++i)
+        q.bindValue(i, m_ids[size_t(start + i < end ? start + i : start)]);
+    execOrThrow(q, m_def->name);
+    while (q.next()) {
+        Row r(size_t(n + 1));
+        for (int i = 0; i < n; ++i)
+            r[size_t(i)] = TField::normalise(m_def->fields[size_t(i)].type, q.value(i));
+        r[size_t(n)] = q.value(n);
+        m_cache[r[size_t(n)].toLongLong()] = std::move(r);
+    }
+    q.finish();
+    // A row removed behind the cursor's back reads as empty until the next re-read.
+    for (int i = start; i < end; ++i)
+        m_cache.try_emplace(m_ids[size_t(i)], Row(size_t(n + 1)));
+}
+
+const Row* TTable::storedRow(int idIndex) const
+{
+    if (idIndex < 0 || idIndex >= int(m_ids.size()))
+        return nullptr;
+    auto it = m_cache.find(m_ids[size_t(idIndex)]);
+    if (it == m_cache.end()) {
+        fetchPage(idIndex);
+        it = m_cache.find(m_ids[size_t(idIndex)]);
+        if (it == m_cache.end())
+            return nullptr;
+    }
+    return &it->second;
+}
+
+QVariant TTable::rowValue(int position, int index) const
+{
+    if (index < 0 || index >= FieldCount())
+        return {};
+    if (pending() && position == RecNo())
+        return m_pending[size_t(index)];
+    if (m_state == DataSetState::Insert && position > m_insertPos)
+        --position;
+    const Row* r = storedRow(position);
+    return r ? (*r)[size_t(index)] : QVariant();
+}
+
+QVariant TTable::fieldValue(int index) const { return RecNo() < 0 ? QVariant() : rowValue(RecNo(), index); }
+
+void TTable::setFieldValue(int index, const QVariant& value)
+{
+    if (!pending())
+        throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (index < 0 || index >= FieldCount())
+        return;
+    TField* f = Fields()[size_t(index)].get();
+    if (f->ReadOnly())
+        throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(f->FieldName()));
+    QVariant& slot = m_pending[size_t(index)];
+    if (slot == value && slot.isValid() == value.isValid())
+        return;
+    slot = value;
+    m_modified = true;
+    emit fieldChanged(index);
+}
+
+void TTable::UpdateRecord()
+{
+    if (!pending())
+        return;
+    const auto sources = m_sources;
+    for (TDataSource* s : sources)
+        s->updateRecord();
+}
+
+void TTable::CheckBrowseMode()
+{
+    if (!Active())
+        return;
+    for (TTable* d : m_details)
+        d->CheckBrowseMode();
+    if (!pending())
+        return;
+    UpdateRecord();
+    if (m_modified)
+        Post();
+    else
+        Cancel();
+}
+
+void TTable::First()
+{
+    checkActive();
+    CheckBrowseMode();
+    const qint64 before = currentRowId();
+    const int n = RecordCount();
+    setCursor(n ? 0 : -1, true, n == 0);
+    if (currentRowId() != before || n == 0)
+        moved();
+}
+
+void TTable::Next()
+{
+    checkActive();
+    CheckBrowseMode();
+    const int n = RecordCount();
+    if (n == 0 || RecNo() >= n - 1) {
+        setCursor(RecNo(), Bof(), true);
+        return;
+    }
+    setCursor(RecNo() + 1, false, false);
+    moved();
+}
+
+void TTable::Prior()
+{
+    checkActive();
+    CheckBrowseMode();
+    const int n = RecordCount();
+    if (n == 0 || RecNo() <= 0) {
+        setCursor(RecNo(), true, Eof());
+        return;
+    }
+    setCursor(RecNo() - 1, false, false);
+    moved();
+}
+
+void TTable::Last()
+{
+    checkActive();
+    CheckBrowseMode();
+    const qint64 before = currentRowId();
+    const int n = RecordCount();
+    setCursor(n - 1, n == 0, true);
+    if (currentRowId() != before || n == 0)
+        moved();
+}
+
+void TTable::MoveTo(int position)
+{
+    checkActive();
+    if (pending() && position == RecNo())
+        return;
+    const qint64 target = idAt(position);
+    CheckBrowseMode();
+    // Leaving a pending row may have moved the rows; find the wanted one again.
+    const int n = RecordCount();
+    int pos = std::clamp(position, 0, std::max(0, n - 1));
+    if (target) {
+        const auto it = std::find(m_ids.begin(), m_ids.end(), target);
+        if (it != m_ids.end())
+            pos = int(it - m_ids.begin());
+    }
+    const qint64 before = currentRowId();
+    const int old = RecNo();
+    setCursor(n ? pos : -1, pos <= 0, n == 0);
+    if (currentRowId() != before || old != RecNo())
+        moved();
+}
+
+void TTable::Insert()
+{
+    checkActive();
+    CheckBrowseMode();
+    insertAt(std::max(0, RecNo()));
+}
+
+void TTable::Append()
+{
+    checkActive();
+    CheckBrowseMode();
+    insertAt(int(m_ids.size()));
+}
+
+void TTable::insertAt(int position)
+{
+    m_insertPos = position;
+    m_pending.assign(size_t(FieldCount()), QVariant());
+    if (m_master && m_linkIndex >= 0)
+        m_pending[size_t(m_linkIndex)] = TField::normalise(m_def->fields[size_t(m_linkIndex)].type, masterValue());
+    m_modified = false;
+    m_state = DataSetState::Insert;
+    setCursor(m_insertPos, m_insertPos == 0, false);
+    emit stateChanged();
+    emit dataReset();
+    moved();
+}
+
+void TTable::Edit()
+{
+    checkActive();
+    if (pending())
+        return;
+    if (RecordCount() == 0) {
+        Insert();
+        return;
+    }
+    const Row* r = storedRow(RecNo());
+    m_pending.assign(size_t(FieldCount()), QVariant());
+    if (r)
+        std::copy_n(r->begin(), FieldCount(), m_pending.begin());
+    m_modified = false;
+    setState(DataSetState::Edit);
+}
+
+void TTable::Cancel()
+{
+    if (!Active() || !pending())
+        return;
+    const bool wasInsert = m_state == DataSetState::Insert;
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_pending.clear();
+    if (wasInsert) {
+        const int n = int(m_ids.size());
+        const int pos = n ? std::min(m_insertPos, n - 1) : -1;
+        setCursor(pos, pos <= 0, n == 0);
+        m_insertPos = -1;
+    }
+    emit stateChanged();
+    if (wasInsert)
+        emit dataReset();
+    moved();
+}
+
+void TTable::Post()
+{
+    checkActive();
+    if (!pending())
+        return;
+    UpdateRecord();
+    if (!pending()) // a control may have cancelled
+        return;
+    const auto& fields = Fields();
+    for (const auto& f : fields) {
+        if (f->Required() && !f->ReadOnly() && !m_pending[size_t(f->index())].isValid()) {
+            for (TDataSource* s : m_sources)
+                if (s->focusField(f.get()))
+                    break;
+            throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->FieldName()));
         }
     }
-    int keep = 0;
-    if (keepRowId) {
-        for (size_t i = 0; i < loaded.size(); ++i)
-            if (loaded[i].back().toLongLong() == keepRowId)
-                keep = int(i);
+
+    QVariantMap named;
+    for (const auto& f : fields)
+        named.insert(f->FieldName(), m_pending[size_t(f->index())]);
+
+    const bool inserting = m_state == DataSetState::Insert;
+    qint64 rowId = currentRowId();
+    bool reorder = true;
+    if (inserting) {
+        // Only the columns that hold a value, so that the table's defaults apply to the others.
+        QStringList cols, marks;
+        QVariantList values;
+        for (const auto& f : fields) {
+            const QVariant& v = m_pending[size_t(f->index())];
+            if (!v.isValid() || f->DataType() == FieldType::AutoInc)
+                continue;
+            cols << f->FieldName();
+            marks << QStringLiteral("?");
+            values << bindable(f->DataType(), v);
+        }
+        const QString sql = cols.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_def->name)
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(m_def->name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        QSqlQuery q = prepareOrThrow(sql);
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        execOrThrow(q, m_def->name, named);
+        rowId = q.lastInsertId().toLongLong();
+    } else {
+        const Row* old = storedRow(RecNo());
+        QStringList sets;
+        QVariantList values;
+        for (const auto& f : fields) {
+            if (f->DataType() == FieldType::AutoInc)
+                continue;
+            sets << QStringLiteral("%1 = ?").arg(f->FieldName());
+            values << bindable(f->DataType(), m_pending[size_t(f->index())]);
+        }
+        QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_def->name, sets.join(QStringLiteral(", "))));
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        q.addBindValue(rowId);
+        execOrThrow(q, m_def->name, named);
+        // The place in browse order changes only with the order or link field.
+        auto same = [&](const QString& field) {
+            const int i = m_def->fieldIndex(field);
+            return i < 0 || (old && (*old)[size_t(i)] == m_pending[size_t(i)]);
+        };
+        reorder = !same(m_def->orderField) || (m_linkIndex >= 0 && !same(m_linkField));
     }
-    setRows(std::move(loaded));
-    if (keep)
-        MoveTo(keep);
+
+    const int fallback = RecNo();
+    m_state = DataSetState::Browse;
+    m_modified = false;
+    m_pending.clear();
+    m_insertPos = -1;
+    if (reorder) {
+        loadIds(rowId, fallback);
+        emit dataReset();
+    } else {
+        m_cache.erase(rowId);
+        emit dataReset();
+    }
+    emit stateChanged();
+    moved();
+}
+
+void TTable::Delete()
+{
+    checkActive();
+    if (m_state == DataSetState::Insert) {
+        Cancel();
+        return;
+    }
+    if (m_ids.empty())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    for (TTable* d : m_details)
+        d->CheckBrowseMode();
+    const qint64 id = currentRowId();
+    QSqlQuery q = prepareOrThrow(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_def->name));
+    q.addBindValue(id);
+    execOrThrow(q, m_def->name);
+    if (m_state == DataSetState::Edit) {
+        m_state = DataSetState::Browse;
+        m_modified = false;
+        m_pending.clear();
+        emit stateChanged();
+    }
+    const int pos = RecNo();
+    m_ids.erase(m_ids.begin() + pos);
+    m_cache.erase(id);
+    const int n = int(m_ids.size());
+    const int cur = n ? std::min(pos, n - 1) : -1;
+    setCursor(cur, cur <= 0, n == 0);
+    emit dataReset();
+    moved();
+}
+
+void TTable::Refresh()
+{
+    checkActive();
+    CheckBrowseMode();
+    loadIds(currentRowId(), RecNo());
+    emit dataReset();
+    moved();
+}
+
+bool TTable::Locate(const QString& fieldName, const QVariant& value, LocateOptions options)
+{
+    checkActive();
+    TField* field = FieldByName(fieldName);
+    CheckBrowseMode();
+    const bool partial = options.testFlag(LocateOption::PartialKey);
+    const bool noCase = options.testFlag(LocateOption::CaseInsensitive);
+    const QString col = field->FieldName();
+    const bool detail = m_master && m_linkIndex >= 0;
+    const QVariant link = detail ? masterValue() : QVariant();
+    if (detail && !link.isValid())
+        return false;
+    const QString linkWhere = detail ? QStringLiteral("%1 = ? AND ").arg(m_linkField) : QString();
+
+    qint64 found = 0;
+    const QString text = value.toString();
+    if (partial && text.isEmpty()) {
+        found = m_ids.empty() ? 0 : m_ids.front();
+    } else if (partial && noCase && field->DataType() == FieldType::Text && col == m_def->orderField && isAscii(text)) {
+        // The browse order compares names without regard to case: the first row at or after
+        // the text is the first that can begin with it.
+        QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3%1 >= ?%4 LIMIT 1")
+                                         .arg(col, m_def->name, linkWhere, orderBy()));
+        q.setForwardOnly(true);
+        if (detail)
+            q.addBindValue(bindable(m_def->fields[size_t(m_linkIndex)].type, link));
+        q.addBindValue(text);
+        execOrThrow(q, m_def->name);
+        if (q.next() && q.value(1).toString().startsWith(text, Qt::CaseInsensitive))
+            found = q.value(0).toLongLong();
+    } else if (!partial && !noCase) {
+        QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ?%4 LIMIT 1")
+                                         .arg(m_def->name, linkWhere, col, orderBy()));
+        q.setForwardOnly(true);
+        if (detail)
+            q.addBindValue(bindable(m_def->fields[size_t(m_linkIndex)].type, link));
+        q.addBindValue(bindable(field->DataType(), TField::normalise(field->DataType(), value)));
+        execOrThrow(q, m_def->name);
+        if (q.next())
+            found = q.value(0).toLongLong();
+    } else {
+        // Any other search compares the field's text row by row in browse order.
+        QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid, %1 FROM %2 %3%4")
+                                         .arg(col, m_def->name,
+                                              detail ? QStringLiteral("WHERE %1 = ?").arg(m_linkField) : QString(),
+                                              orderBy()));
+        q.setForwardOnly(true);
+        if (detail)
+            q.addBindValue(bindable(m_def->fields[size_t(m_linkIndex)].type, link));
+        execOrThrow(q, m_def->name);
+        const Qt::CaseSensitivity cs = noCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        while (q.next()) {
+            const QVariant v = TField::normalise(field->DataType(), q.value(1));
+            const QString s = field->DataType() == FieldType::Date ? v.toDate().toString(Qt::ISODate) : v.toString();
+            const QString want = field->DataType() == FieldType::Date && value.metaType().id() == QMetaType::QDate
+                ? value.toDate().toString(Qt::ISODate) : text;
+            if (partial ? s.startsWith(want, cs) : s.compare(want, cs) == 0) {
+                found = q.value(0).toLongLong();
+                break;
+            }
+        }
+    }
+    if (!found)
+        return false;
+    const auto it = std::find(m_ids.begin(), m_ids.end(), found);
+    if (it == m_ids.end())
+        return false;
+    const int pos = int(it - m_ids.begin());
+    const int old = RecNo();
+    setCursor(pos, pos == 0, false);
+    if (old != pos)
+        moved();
+    for (TDataSource* s : m_sources)
+        s->scrollCurrentToMiddle();
+    return true;
 }
 
 } // namespace zz
