@@ -45,6 +45,7 @@ AliasConfig Engine::resolveAlias(const QString& alias)
     const QString path = configFilePath();
     if (QFileInfo::exists(path)) {
         QSettings ini(path, QSettings::IniFormat);
+        ini.sync(); // read the file as it is now, not as an earlier read in this process saw it
         const QStringList groups = ini.childGroups();
         for (const QString& g : groups) {
             if (g.compare(alias, Qt::CaseInsensitive) != 0)

@@ -3,12 +3,16 @@
 #include "data/Errors.h"
 #include "widgets/Dialogs.h"
 
+// The pictures are linked from a static library; register them explicitly.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 namespace zz {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zuzevevur"));
     setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
+    initResources();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

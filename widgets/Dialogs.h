@@ -44,6 +44,8 @@ DialogSeam* dialogSeam();
 
 QString messageTitle(MsgKind kind);
 
+// Shows a message box exactly as requested (title, kind, text, buttons).
+MsgResult messageBox(const MessageRequest& request);
 // Shows a message box of the given kind with its standard title, icon and buttons.
 MsgResult messageBox(MsgKind kind, const QString& text, MsgButtons buttons = MsgButtons::OK);
 inline void showError(const QString& text) { messageBox(MsgKind::Error, text); }
