@@ -1,0 +1,31 @@
+#pragma once
+// Number patterns: the masks of report totals and the display formats of numeric fields
+// ("#,#0.00", "#0 %", "R #,00#0.00"). Separators come from the regional settings in force.
+//
+//   0      a digit that always prints          #   a digit that prints only where the value has one
+//   .      the decimal point (regional decimal separator)
+//   ,      anywhere: group the integer digits by three with the regional thousands separator
+//   '..' or ".."  copied without the quotes   ;   separates the positive, negative and zero forms
+//   E+ E- e+ e-   scientific notation, followed by the exponent's "0" digits
+//   anything else is copied where it stands.
+// The minimum number of integer digits is counted from the first "0" before the point. Values
+// are rounded half away from zero on their decimal expansion to 18 significant digits. A
+// negative value prints a leading minus before everything else (unless a negative form is
+// given); a value that rounds to zero prints without a minus. An empty mask prints the value in
+// its shortest general form with up to 15 significant digits.
+#include <QString>
+#include <cstdint>
+
+namespace zz {
+
+QString formatNumberPattern(const QString& mask, double value);
+QString formatNumberPattern(const QString& mask, std::int64_t value);
+inline QString formatNumberPattern(const QString& mask, int value)
+{
+    return formatNumberPattern(mask, static_cast<std::int64_t>(value));
+}
+
+// The shortest general form of a value with up to 15 significant digits ("0.1", "1E20").
+QString formatGeneralNumber(double value);
+
+} // namespace zz

@@ -1,0 +1,480 @@
+#include "reports/PreviewForm.h"
+
+#include "data/Errors.h"
+#include "reports/PageRenderer.h"
+#include "reports/PdfExport.h"
+#include "reports/ReportGenerator.h"
+#include "widgets/Dialogs.h"
+#include "widgets/Form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace zz {
+
+namespace {
+std::function<void(TPreviewForm&)> g_readyHook;
+std::function<void(TPreviewForm&)> g_openedHook;
+
+constexpr int kPaperMargin = 12; // grey border around the page, in pixels
+
+QString errorText(std::exception_ptr e)
+{
+    try {
+        std::rethrow_exception(e);
+    } catch (const Exception& ex) {
+        return ex.message();
+    } catch (const std::exception& ex) {
+        return QString::fromLocal8Bit(ex.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+} // namespace
+
+// The page on screen: white paper on a grey ground.
+class TPreviewPage : public QWidget {
+public:
+    explicit TPreviewPage(TPreviewForm& form) : QWidget(nullptr), m_form(form)
+    {
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, QColor(128, 128, 128));
+        setPalette(pal);
+    }
+
+    QSize paperSize() const
+    {
+        const auto& doc = m_form.document();
+        return QSize(qRound(doc.pageWidth * m_form.scale()), qRound(doc.pageHeight * m_form.scale()));
+    }
+
+    QSize sizeHint() const override { return paperSize() + QSize(2 * kPaperMargin, 2 * kPaperMargin); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QSize paper = paperSize();
+        const QRect target(qMax(kPaperMargin, (width() - paper.width()) / 2), kPaperMargin, paper.width(), paper.height());
+        p.fillRect(target.translated(3, 3), QColor(64, 64, 64));
+        p.fillRect(target, Qt::white);
+        if (m_form.currentPage() < m_form.pageCount())
+            report::paintPage(p, m_form.document(), m_form.currentPage(), target);
+    }
+
+private:
+    TPreviewForm& m_form;
+};
+
+TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindow(parent), m_report(report)
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(report && !report->title.isEmpty() ? report->title : QStringLiteral("Print Preview"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    if (report) {
+        m_doc.pageWidth = report->pageWidth;
+        m_doc.pageHeight = report->pageHeight;
+    }
+
+    QToolBar* bar = addToolBar(QStringLiteral("Preview"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    auto command = [this, bar](const QString& text, const QString& hint, QStyle::StandardPixmap icon,
+                               QList<QKeySequence> keys, auto slot) {
+        QAction* a = bar->addAction(text);
+        if (icon != QStyle::SP_CustomBase)
+            a->setIcon(style()->standardIcon(icon));
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        if (!keys.isEmpty()) {
+            a->setShortcuts(keys);
+            a->setShortcutContext(Qt::WindowShortcut);
+        }
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    m_zoomFit = command(QStringLiteral("Fit"), QStringLiteral("Zoom to fit"), QStyle::SP_CustomBase, {},
+                        [this] { setZoom(Zoom::Fit); });
+    m_zoomActual = command(QStringLiteral("100%"), QStringLiteral("100%"), QStyle::SP_CustomBase, {},
+                           [this] { setZoom(Zoom::Actual); });
+    m_zoomWidth = command(QStringLiteral("Width"), QStringLiteral("Zoom to width"), QStyle::SP_CustomBase, {},
+                          [this] { setZoom(Zoom::Width); });
+    bar->addSeparator();
+    m_first = command(QStringLiteral("First"), QStringLiteral("First page"), QStyle::SP_MediaSkipBackward,
+                      {QKeySequence(Qt::Key_Home), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, [this] { showPage(0); });
+    m_previous = command(QStringLiteral("Previous"), QStringLiteral("Previous page"), QStyle::SP_MediaSeekBackward,
+                         {QKeySequence(Qt::Key_PageUp)}, [this] { showPage(m_page - 1); });
+    m_next = command(QStringLiteral("Next"), QStringLiteral("Next page"), QStyle::SP_MediaSeekForward,
+                     {QKeySequence(Qt::Key_PageDown)}, [this] { showPage(m_page + 1); });
+    m_last = command(QStringLiteral("Last"), QStringLiteral("Last page"), QStyle::SP_MediaSkipForward,
+                     {QKeySequence(Qt::Key_End), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+                     [this] { showPage(pageCount() - 1); });
+    bar->addSeparator();
+    m_setup = command(QStringLiteral("Setup"), QStringLiteral("Printer setup"), QStyle::SP_FileDialogDetailedView, {},
+                      [this] { printerSetup(); });
+    m_print = command(QStringLiteral("Print"), QStringLiteral("Print"), QStyle::SP_CustomBase, {}, [this] { print(); });
+    bar->addSeparator();
+    m_save = command(QStringLiteral("Save"), QStringLiteral("Save Report"), QStyle::SP_DialogSaveButton, {},
+                     [this] { saveReport(); });
+    m_load = command(QStringLiteral("Load"), QStringLiteral("Load Report"), QStyle::SP_DialogOpenButton, {},
+                     [this] { loadReport(); });
+    m_pdf = command(QStringLiteral("PDF"), QStringLiteral("Save as PDF"), QStyle::SP_FileIcon, {},
+                    [this] { saveAsPdf(); });
+    bar->addSeparator();
+    m_close = new QPushButton(QStringLiteral("&Close"), bar);
+    m_close->setObjectName(QStringLiteral("btnClose"));
+    bar->addWidget(m_close);
+    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    connect(escape, &QAction::triggered, this, &QWidget::close);
+    addAction(escape);
+
+    m_view = new TPreviewPage(*this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(m_view);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    setCentralWidget(m_scroll);
+
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setMinimumWidth(60);
+    m_pageLabel = new QLabel(this);
+    statusBar()->addWidget(m_progressLabel);
+    statusBar()->addWidget(m_pageLabel, 1);
+    applyZoom();
+    updateCommands();
+    updateStatus();
+}
+
+TPreviewForm::~TPreviewForm() = default;
+
+double TPreviewForm::scale() const
+{
+    const double actual = logicalDpiX() / 254.0;
+    if (m_zoom == Zoom::Actual || !m_scroll)
+        return actual;
+    const QSize area = m_scroll->viewport()->size() - QSize(2 * kPaperMargin, 2 * kPaperMargin);
+    const double byWidth = double(qMax(area.width(), 50)) / m_doc.pageWidth;
+    if (m_zoom == Zoom::Width)
+        return byWidth;
+    return qMin(byWidth, double(qMax(area.height(), 50)) / m_doc.pageHeight);
+}
+
+void TPreviewForm::setZoom(Zoom zoom)
+{
+    m_zoom = zoom;
+    applyZoom();
+}
+
+void TPreviewForm::applyZoom()
+{
+    if (!m_view)
+        return;
+    m_view->resize(qMax(m_view->sizeHint().width(), m_scroll->viewport()->width()), m_view->sizeHint().height());
+    m_view->update();
+}
+
+void TPreviewForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    applyZoom();
+}
+
+void TPreviewForm::showPage(int index)
+{
+    if (pageCount() == 0)
+        return;
+    index = qBound(0, index, pageCount() - 1);
+    if (index != m_page) {
+        m_page = index;
+        m_scroll->verticalScrollBar()->setValue(0);
+    }
+    m_view->update();
+    updateCommands();
+    updateStatus();
+}
+
+QString TPreviewForm::progressText() const { return m_progressLabel->text(); }
+QString TPreviewForm::pageText() const { return m_pageLabel->text(); }
+
+void TPreviewForm::updateStatus()
+{
+    m_pageLabel->setText(pageCount() > 0 ? QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(pageCount()) : QString());
+}
+
+void TPreviewForm::updateCommands()
+{
+    const bool pages = pageCount() > 0;
+    m_first->setEnabled(pages && m_page > 0);
+    m_previous->setEnabled(pages && m_page > 0);
+    m_next->setEnabled(pages && m_page < pageCount() - 1);
+    m_last->setEnabled(pages && m_page < pageCount() - 1);
+    m_setup->setEnabled(!m_generating);
+    m_print->setEnabled(!m_generating && pages);
+    // The pages cannot be saved or replaced while they are still being made.
+    m_save->setEnabled(!m_generating && pages);
+    m_pdf->setEnabled(!m_generating && pages);
+    m_load->setEnabled(!m_generating);
+}
+
+void TPreviewForm::beginGeneration()
+{
+    m_generating = true;
+    m_page = 0;
+    setProgress(0);
+    updateCommands();
+    updateStatus();
+}
+
+void TPreviewForm::setProgress(int percent)
+{
+    m_progress = percent;
+    const QString text = (percent <= 0 || percent >= 100) ? QString() : QStringLiteral("%1%").arg(percent);
+    if (text != m_progressLabel->text()) {
+        m_progressLabel->setText(text);
+        emit progressChanged(text);
+    }
+}
+
+void TPreviewForm::pagesChanged()
+{
+    updateCommands();
+    updateStatus();
+    if (m_page >= pageCount() - 2)
+        m_view->update(); // the page on screen may still be growing
+}
+
+void TPreviewForm::endGeneration()
+{
+    m_generating = false;
+    setProgress(100);
+    updateCommands();
+    updateStatus();
+    m_view->update();
+}
+
+void TPreviewForm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted() && !m_closed) {
+        m_closed = true;
+        emit closed();
+    }
+}
+
+static QPrinter& ensurePrinter(std::unique_ptr<QPrinter>& printer, const report::Report* report)
+{
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        printer->setPageOrientation(QPageLayout::Portrait);
+        printer->setFullPage(true);
+        if (report) {
+            printer->setCopyCount(report->printer.copies);
+            printer->setDuplex(report->printer.duplex ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
+        }
+    }
+    return *printer;
+}
+
+void TPreviewForm::printerSetup()
+{
+    if (m_generating)
+        return;
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        showError(QStringLiteral("No printer is installed. Install a printer to print reports."));
+        return;
+    }
+    QPrinter& printer = ensurePrinter(m_printer, m_report);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Printer setup"));
+    dialog.exec(); // the settings chosen stay with this preview's printer
+}
+
+void TPreviewForm::print()
+{
+    if (m_generating || pageCount() == 0)
+        return;
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        showError(QStringLiteral("No printer is installed. Install a printer to print reports."));
+        return;
+    }
+    QPrinter& printer = ensurePrinter(m_printer, m_report);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, pageCount());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printTo(printer);
+}
+
+void TPreviewForm::printTo(QPrinter& printer)
+{
+    printer.setFullPage(true);
+    int from = 0, to = pageCount() - 1;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = qMax(0, printer.fromPage() - 1);
+        to = qMin(to, printer.toPage() - 1);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        showError(QStringLiteral("The report could not be sent to the printer."));
+        return;
+    }
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    for (int i = from; i <= to; ++i) {
+        if (i > from)
+            printer.newPage();
+        report::paintPage(painter, m_doc, i, QRectF(0, 0, paper.width(), paper.height()));
+    }
+    painter.end();
+}
+
+void TPreviewForm::saveReport()
+{
+    if (m_generating || pageCount() == 0)
+        return;
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Save Report");
+    request.filter = QStringLiteral("Saved reports (*.zzr)");
+    request.defaultSuffix = QStringLiteral("zzr");
+    request.save = true;
+    const auto path = fileDialog(request);
+    if (!path)
+        return;
+    try {
+        QFile file(*path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(*path, file.errorString()));
+        m_doc.save(file);
+    } catch (...) {
+        showError(errorText(std::current_exception()));
+    }
+}
+
+void TPreviewForm::loadReport()
+{
+    if (m_generating)
+        return;
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Load Report");
+    request.filter = QStringLiteral("Saved reports (*.zzr);;All files (*)");
+    const auto path = fileDialog(request);
+    if (!path)
+        return;
+    try {
+        QFile file(*path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Exception(QStringLiteral("The file %1 cannot be read: %2").arg(*path, file.errorString()));
+        report::ReportDocument loaded = report::ReportDocument::load(file);
+        m_doc = std::move(loaded);
+        m_page = 0;
+        applyZoom();
+        updateCommands();
+        updateStatus();
+    } catch (...) {
+        showError(errorText(std::current_exception()));
+    }
+}
+
+void TPreviewForm::saveAsPdf()
+{
+    if (m_generating || pageCount() == 0)
+        return;
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Save as PDF");
+    request.filter = QStringLiteral("PDF files (*.pdf)");
+    request.defaultSuffix = QStringLiteral("pdf");
+    request.save = true;
+    const auto path = fileDialog(request);
+    if (!path)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        report::savePdf(m_doc, *path);
+        QApplication::restoreOverrideCursor();
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        showError(errorText(std::current_exception()));
+    }
+}
+
+namespace {
+// Lets the preview window work while the pages are made: window messages run between detail
+// rows (at most every few milliseconds, so that generation stays fast).
+class PreviewObserver : public report::GenerationObserver {
+public:
+    explicit PreviewObserver(TPreviewForm& form) : m_form(form) { m_clock.start(); }
+    void pageStarted(int) override { m_form.pagesChanged(); }
+    void progress(int percent) override { m_form.setProgress(percent); }
+    bool keepGoing() override
+    {
+        if (m_clock.elapsed() >= 20) {
+            QCoreApplication::processEvents();
+            m_clock.restart();
+        }
+        return !m_form.isClosed();
+    }
+
+private:
+    TPreviewForm& m_form;
+    QElapsedTimer m_clock;
+};
+} // namespace
+
+void previewReport(report::Report& report)
+{
+    if (report.isGenerating())
+        return;
+    auto form = std::make_unique<TPreviewForm>(&report);
+    form->showMaximized();
+    if (g_openedHook)
+        g_openedHook(*form);
+    form->beginGeneration();
+    QCoreApplication::processEvents();
+    PreviewObserver observer(*form);
+    try {
+        report::generateReport(report, form->document(), &observer);
+    } catch (...) {
+        form->close();
+        form.reset();
+        TForm::reactivateTop();
+        throw;
+    }
+    form->endGeneration();
+    if (!form->isClosed()) {
+        if (g_readyHook) {
+            g_readyHook(*form);
+        } else {
+            QEventLoop loop;
+            QObject::connect(form.get(), &TPreviewForm::closed, &loop, &QEventLoop::quit);
+            if (!form->isClosed())
+                loop.exec();
+        }
+    }
+    form->close();
+    form.reset();
+    TForm::reactivateTop();
+}
+
+void setPreviewHook(std::function<void(TPreviewForm&)> onReady) { g_readyHook = std::move(onReady); }
+void setPreviewOpenedHook(std::function<void(TPreviewForm&)> onOpened) { g_openedHook = std::move(onOpened); }
+
+} // namespace zz

@@ -1,0 +1,117 @@
+#pragma once
+// The print preview: shows a report's pages while they are generated and afterwards, and
+// prints, saves and loads them. Not modal; previewReport() returns when it closes.
+#include <QMainWindow>
+#include <QPrinter>
+#include <functional>
+#include <memory>
+
+#include "reports/ReportDefinition.h"
+#include "reports/ReportDocument.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace zz {
+
+class TPreviewPage;
+
+class TPreviewForm : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class Zoom { Fit, Actual, Width };
+
+    explicit TPreviewForm(report::Report* report = nullptr, QWidget* parent = nullptr);
+    ~TPreviewForm() override;
+
+    report::ReportDocument& document() { return m_doc; }
+    const report::Report* report() const { return m_report; }
+
+    int currentPage() const { return m_page; } // 0-based
+    int pageCount() const { return m_doc.pageCount(); }
+    void showPage(int index);
+    Zoom zoom() const { return m_zoom; }
+    void setZoom(Zoom zoom);
+    // Screen pixels per tenth of a millimetre at the current zoom.
+    double scale() const;
+
+    bool isGenerating() const { return m_generating; }
+    bool isClosed() const { return m_closed; }
+    QString progressText() const;
+    QString pageText() const;
+
+    // The commands (the toolbar's buttons and keys).
+    QAction* zoomFitAction() const { return m_zoomFit; }
+    QAction* zoomActualAction() const { return m_zoomActual; }
+    QAction* zoomWidthAction() const { return m_zoomWidth; }
+    QAction* firstAction() const { return m_first; }
+    QAction* previousAction() const { return m_previous; }
+    QAction* nextAction() const { return m_next; }
+    QAction* lastAction() const { return m_last; }
+    QAction* printerSetupAction() const { return m_setup; }
+    QAction* printAction() const { return m_print; }
+    QAction* saveReportAction() const { return m_save; }
+    QAction* loadReportAction() const { return m_load; }
+    QAction* savePdfAction() const { return m_pdf; }
+    QPushButton* closeButton() const { return m_close; }
+
+    void printerSetup();
+    void print();
+    void saveReport();
+    void loadReport();
+    void saveAsPdf();
+    // Sends every page to a printer set up by the caller.
+    void printTo(QPrinter& printer);
+
+    // Driven by previewReport while the report is generated.
+    void beginGeneration();
+    void setProgress(int percent);
+    void pagesChanged();
+    void endGeneration();
+
+signals:
+    void progressChanged(const QString& text);
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void updateCommands();
+    void updateStatus();
+    void applyZoom();
+
+    report::Report* m_report = nullptr;
+    report::ReportDocument m_doc;
+    std::unique_ptr<QPrinter> m_printer;
+    int m_page = 0;
+    Zoom m_zoom = Zoom::Actual;
+    int m_progress = 0;
+    bool m_generating = false;
+    bool m_closed = false;
+
+    QScrollArea* m_scroll = nullptr;
+    TPreviewPage* m_view = nullptr;
+    QLabel* m_progressLabel = nullptr;
+    QLabel* m_pageLabel = nullptr;
+    QAction *m_zoomFit, *m_zoomActual, *m_zoomWidth, *m_first, *m_previous, *m_next, *m_last, *m_setup, *m_print,
+        *m_save, *m_load, *m_pdf;
+    QPushButton* m_close = nullptr;
+};
+
+// Generates the report's pages from its bound dataset as it stands and shows them in the
+// print preview; returns when the user closes the window, then runs the activation handler of
+// the window under it again. Returns at once, doing nothing, while the same report is still
+// generating. An error while generating closes the preview and leaves as an exception.
+void previewReport(report::Report& report);
+
+// For tests: when set, called instead of waiting for the user once generation has ended
+// (the preview then closes); the opened hook is called right after the window opens, before
+// generation starts. Pass nullptr to remove.
+void setPreviewHook(std::function<void(TPreviewForm&)> onReady);
+void setPreviewOpenedHook(std::function<void(TPreviewForm&)> onOpened);
+
+} // namespace zz
