@@ -1,0 +1,187 @@
+#include "widgets/DBEdit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include "data/Errors.h"
+#include "data/Regional.h"
+#include "widgets/Dialogs.h"
+#include "widgets/FocusGuard.h"
+
+namespace zz {
+
+TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textEdited, this, &TDBEdit::onEdited);
+}
+
+TDBEdit::TDBEdit(TDataSource* source, const QString& field, QWidget* parent) : TDBEdit(parent) { bind(source, field); }
+
+TDBEdit::~TDBEdit()
+{
+    if (m_source)
+        m_source->removeLink(this);
+}
+
+void TDBEdit::bind(TDataSource* source, const QString& field)
+{
+    m_fieldName = field;
+    setDataSource(source);
+}
+
+void TDBEdit::setDataSource(TDataSource* source)
+{
+    if (m_source) {
+        m_source->removeLink(this);
+        disconnect(m_source, nullptr, this, nullptr);
+    }
+    m_source = source;
+    if (source) {
+        source->addLink(this);
+        connect(source, &TDataSource::rowChanged, this, &TDBEdit::refresh);
+        connect(source, &TDataSource::dataReset, this, &TDBEdit::refresh);
+        connect(source, &TDataSource::stateChanged, this, &TDBEdit::refresh);
+        connect(source, &TDataSource::fieldChanged, this, [this](int index) {
+            TField* f = Field();
+            if (f && f->index() == index)
+                refresh();
+        });
+    }
+    refresh();
+}
+
+void TDBEdit::setDataField(const QString& field)
+{
+    m_fieldName = field;
+    refresh();
+}
+
+void TDBEdit::refresh()
+{
+    if (m_dirty && pendingMode())
+        return;
+    m_dirty = false;
+    TField* f = Field();
+    setMaxLength(f && f->DataType() == FieldType::Text && f->Size() > 0 ? f->Size() : 32767);
+    setReadOnly(f && f->ReadOnly());
+    m_showing = true;
+    setText(!f ? QString() : hasFocus() ? f->EditText() : f->DisplayText());
+    m_showing = false;
+}
+
+void TDBEdit::Reset()
+{
+    m_dirty = false;
+    refresh();
+    selectAll();
+}
+
+void TDBEdit::onEdited()
+{
+    if (m_showing || m_dirty)
+        return;
+    m_dirty = true;
+    // The first typed change puts the cursor into edit mode.
+    if (TTable* t = table(); t && t->State() == DataSetState::Browse) {
+        try {
+            t->Edit();
+        } catch (...) {
+            m_dirty = false;
+            refresh();
+            throw;
+        }
+    }
+}
+
+void TDBEdit::updateRecord()
+{
+    if (!m_dirty)
+        return;
+    TField* f = Field();
+    if (!f || !pendingMode()) {
+        m_dirty = false;
+        return;
+    }
+    f->SetAsString(text());
+    m_dirty = false;
+}
+
+bool TDBEdit::focusField(TField* field)
+{
+    if (!field || Field() != field || !isVisibleTo(window()))
+        return false;
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void TDBEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    if (!m_dirty) {
+        refresh();
+        if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+            selectAll();
+    }
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // A menu or another window taking the focus for a moment is not leaving the field.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    try {
+        updateRecord();
+    } catch (const Exception& e) {
+        generalErrorReport(e.message());
+        // The click that took the focus away is still being delivered: it must not act.
+        if (event->reason() == Qt::MouseFocusReason)
+            focusGuardArm(this);
+        setFocus(Qt::OtherFocusReason);
+        selectAll();
+        return;
+    }
+    refresh();
+}
+
+bool TDBEdit::accepts(QChar c) const
+{
+    const TField* f = Field();
+    if (!f)
+        return true;
+    const bool sign = c == QLatin1Char('+') || c == QLatin1Char('-');
+    switch (f->DataType()) {
+    case FieldType::Integer:
+    case FieldType::AutoInc: return c.isDigit() || sign;
+    case FieldType::Float:
+    case FieldType::Money:
+        return c.isDigit() || sign || c == regional().decimalSeparator || c == QLatin1Char('E') || c == QLatin1Char('e');
+    default: return true;
+    }
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_dirty) {
+            Reset();
+            event->accept();
+            return;
+        }
+        selectAll();
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const QString t = event->text();
+    if (!isReadOnly() && t.size() == 1 && t[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        && !accepts(t[0])) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace zz

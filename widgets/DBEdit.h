@@ -1,0 +1,43 @@
+#pragma once
+// The data-bound edit field: shows a field of the current row of a data source, its display text
+// without the focus and its edit text with it, and writes typed text back into the field.
+#include <QLineEdit>
+
+#include "widgets/DataBinding.h"
+
+namespace zz {
+
+class TDBEdit : public QLineEdit, public TDataLink, public TFieldBinding {
+    Q_OBJECT
+public:
+    explicit TDBEdit(QWidget* parent = nullptr);
+    TDBEdit(TDataSource* source, const QString& field, QWidget* parent = nullptr);
+    ~TDBEdit() override;
+
+    void setDataSource(TDataSource* source);
+    void setDataField(const QString& field);
+    void bind(TDataSource* source, const QString& field);
+
+    // True while typed text has not been written into the field.
+    bool isDirty() const { return m_dirty; }
+    // Writes typed text into the field; throws the field's conversion error.
+    void updateRecord() override;
+    bool focusField(TField* field) override;
+    // Shows the field's value again, dropping typed text.
+    void Reset();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refresh();
+    void onEdited();
+    bool accepts(QChar c) const;
+
+    bool m_dirty = false;
+    bool m_showing = false;
+};
+
+} // namespace zz

@@ -1,0 +1,89 @@
+#pragma once
+// The data grid: one row per row of a cursor in browse order, with the columns its window lists.
+// The selected row is the cursor's current row in both directions. A read-only grid only moves
+// the cursor; an editable grid also edits, inserts, appends and deletes rows.
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QPointer>
+#include <QTableView>
+
+#include "data/DataSource.h"
+
+namespace zz {
+
+struct TColumn {
+    QString field;
+    QString title;
+    int width = 64;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    QColor color; // cell background; invalid for the grid's own
+};
+
+// Serves the cursor's rows on demand (only the visible rows are ever read).
+class TDBGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TDBGridModel(QObject* parent = nullptr);
+    void setDataSource(TDataSource* source);
+    TDataSource* dataSource() const { return m_source; }
+    void setColumns(const QList<TColumn>& columns);
+    const QList<TColumn>& columns() const { return m_columns; }
+    void setEditable(bool editable) { m_editable = editable; }
+    TField* columnField(int column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    void reset();
+    void rowValuesChanged(int row);
+
+private:
+    QPointer<TDataSource> m_source;
+    QList<TColumn> m_columns;
+    bool m_editable = false;
+    int m_rows = 0;
+};
+
+class TDBGrid : public QTableView, public TDataLink {
+    Q_OBJECT
+public:
+    explicit TDBGrid(QWidget* parent = nullptr);
+    ~TDBGrid() override;
+
+    void setDataSource(TDataSource* source);
+    TDataSource* DataSource() const { return m_model->dataSource(); }
+    void setColumns(const QList<TColumn>& columns);
+    void addColumn(const TColumn& column);
+    void addColumn(const QString& field, const QString& title, int width = 64);
+    const QList<TColumn>& columns() const { return m_model->columns(); }
+    // Read-only grids only move the cursor (the default).
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const { return m_readOnly; }
+    TDBGridModel* gridModel() const { return m_model; }
+
+    void updateRecord() override;
+    bool focusField(TField* field) override;
+    void scrollCurrentToMiddle() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followCursor();
+    void applyColumns();
+    // Runs a cursor operation; a failure goes to the general error report.
+    template <typename F> bool guarded(F&& f);
+
+    TDBGridModel* m_model;
+    bool m_readOnly = true;
+    bool m_syncing = false;
+};
+
+} // namespace zz
