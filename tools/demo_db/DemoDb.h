@@ -1,0 +1,19 @@
+#pragma once
+// Writes a demonstration database with many customers, products, invoices and lines, for trying
+// the program on a realistic size and for measuring the cursors.
+#include <QString>
+
+namespace zz::demo {
+
+struct DemoSize {
+    int customers = 100000;
+    int products = 20000;
+    int invoices = 300000;
+    int lines = 1500000;
+};
+
+// Creates the six tables in a new SQLite file (which must not exist) and fills them in one
+// transaction. Returns an empty string on success, else the error.
+QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned seed = 1);
+
+} // namespace zz::demo
