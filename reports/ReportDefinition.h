@@ -130,7 +130,10 @@ public:
     ReportDataset* dataset = nullptr; // the bound dataset; not owned
     std::vector<Band> bands;
 
-    int printableWidth() const { return pageWidth - marginLeft - marginRight; }
+    // The width of every band: the printable width of A4 between 12.7 mm margins as the
+    // printer driver reports it, 184.7 mm.
+    int bandWidth = 1847;
+    int printableWidth() const { return bandWidth; }
 
     // Adds a band; the model holds at most one band of each kind (a second replaces the first).
     Band& addBand(BandKind kind, int height, int frame = FrameNone, const QString& name = QString());

@@ -337,7 +337,8 @@ private:
         it.w = x2;
         it.h = y2;
         page().items.push_back(std::move(it));
-        addInk(QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2) + 0.01, std::max(y1, y2) + 0.01)));
+        // A line covers no area: it only meets a fill that it crosses or runs inside.
+        addInk(QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2))));
     }
 
     void drawBand(CompiledBand& cb, float top, bool blankBound)

@@ -1,0 +1,177 @@
+// Report expressions: arithmetic kinds, SUM over rows, errors.
+#include "data/Errors.h"
+#include "data/Regional.h"
+#include "reports/Expression.h"
+#include "tests/reports/FakeDataset.h"
+#include "tests/support/TestSupport.h"
+
+#include <limits>
+
+using namespace zz;
+using namespace zz::report;
+using zz::test::FakeDataset;
+
+namespace {
+FakeDataset sample(QList<QVariantList> rows)
+{
+    return FakeDataset({{"Line_Units", FieldType::Integer},
+                        {"Total", FieldType::Currency},
+                        {"Inv_VAT", FieldType::Float},
+                        {"Cus_Name", FieldType::String},
+                        {"Inv_Date", FieldType::Date},
+                        {"Mixed", FieldType::Unknown}},
+                       std::move(rows));
+}
+
+// Runs SUM-bearing expression over every row as the generator does, returns its final value.
+Value sumOver(const QString& text, FakeDataset& ds)
+{
+    auto e = Expression::compile(text, &ds);
+    e->resetAggregates();
+    EvalContext ctx;
+    ctx.dataset = &ds;
+    for (ds.first(); !ds.eof(); ds.next())
+        e->updateAggregates(ctx);
+    return e->evaluate(ctx);
+}
+} // namespace
+
+class TestExpression : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { setRegional(RegionalSettings{}); }
+
+    void arithmeticKinds()
+    {
+        FakeDataset ds = sample({{3, 19.99, 15.0, "Acme", QDate(2026, 3, 7), 1}});
+        ds.first();
+        EvalContext ctx;
+        ctx.dataset = &ds;
+        auto eval = [&](const QString& text) { return Expression::compile(text, &ds)->evaluate(ctx); };
+
+        Value v = eval(QStringLiteral("1 + 2 * 3"));
+        QCOMPARE(v.kind, ValueKind::Integer);
+        QCOMPARE(v.i, 7);
+        QCOMPARE(eval(QStringLiteral("(1+2)*3")).i, 9);
+        QCOMPARE(eval(QStringLiteral("  2 +  3   ")).i, 5);
+        v = eval(QStringLiteral("7 / 2"));
+        QCOMPARE(v.kind, ValueKind::Double);
+        QCOMPARE(v.d, 3.5);
+        QCOMPARE(eval(QStringLiteral("4/2")).kind, ValueKind::Double);
+        QCOMPARE(eval(QStringLiteral("2147483647 + 1")).i, std::numeric_limits<std::int32_t>::min());
+        QCOMPARE(eval(QStringLiteral("2.5 * 2")).kind, ValueKind::Double);
+
+        // Field names without regard to case; integer fields stay integers, money becomes double.
+        v = eval(QStringLiteral("line_units * 2"));
+        QCOMPARE(v.kind, ValueKind::Integer);
+        QCOMPARE(v.i, 6);
+        v = eval(QStringLiteral("Total * (Inv_VAT / 100)"));
+        QCOMPARE(v.kind, ValueKind::Double);
+        QCOMPARE(v.d, 19.99 * (15.0 / 100));
+        v = eval(QStringLiteral("Total + (Total * (Inv_VAT / 100))"));
+        QCOMPARE(v.d, 19.99 + 19.99 * (15.0 / 100));
+        QCOMPARE(eval(QStringLiteral("Cus_Name")).s, QStringLiteral("Acme"));
+        QCOMPARE(eval(QStringLiteral("Inv_Date")).s, QStringLiteral("3/7/2026"));
+        QCOMPARE(eval(QStringLiteral("Cus_Name + 'X'")).s, QStringLiteral("AcmeX"));
+    }
+
+    void runtimeErrorsAreErrorValues()
+    {
+        FakeDataset ds = sample({{3, 19.99, 0.0, "Acme", QDate(2026, 3, 7), 1}});
+        ds.first();
+        EvalContext ctx;
+        ctx.dataset = &ds;
+        auto eval = [&](const QString& text) { return Expression::compile(text, &ds)->evaluate(ctx); };
+        QCOMPARE(eval(QStringLiteral("Total / Inv_VAT")).kind, ValueKind::Error);
+        QCOMPARE(eval(QStringLiteral("1 / 0")).kind, ValueKind::Error);
+        QCOMPARE(eval(QStringLiteral("Cus_Name * 2")).kind, ValueKind::Error);
+        QCOMPARE(eval(QStringLiteral("(Cus_Name * 2) + 1")).kind, ValueKind::Error);
+        QVERIFY_THROWS_EXCEPTION(Exception, valueText(eval(QStringLiteral("1 / 0")), QString()));
+        QCOMPARE(valueText(Value::boolean(true), QString()), QStringLiteral("True"));
+        QCOMPARE(valueText(Value::boolean(false), QString()), QStringLiteral("False"));
+        QCOMPARE(valueText(Value::string(QStringLiteral("as is")), QStringLiteral("0.00")), QStringLiteral("as is"));
+    }
+
+    void syntaxErrorsAndUnknownNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unclosed SUM") << "SUM(Total";
+        QTest::newRow("dangling operator") << "Total +";
+        QTest::newRow("unknown field") << "SUM(Totl)";
+        QTest::newRow("unknown function") << "AVG(Total)";
+        QTest::newRow("nested SUM") << "SUM(SUM(Total))";
+        QTest::newRow("trailing junk") << "Total Total";
+        QTest::newRow("empty") << "";
+    }
+    void syntaxErrorsAndUnknownNamesAreRefused()
+    {
+        QFETCH(QString, text);
+        FakeDataset ds = sample({});
+        QVERIFY_THROWS_EXCEPTION(Exception, Expression::compile(text, &ds));
+    }
+
+    void sumKeepsTheKindOfItsFirstValue()
+    {
+        FakeDataset ds = sample({{2, 10.25, 15.0, "A", QDate(), 1},
+                                 {3, 0.1, 15.0, "B", QDate(), 0.5},
+                                 {5, 0.2, 15.0, "C", QDate(), 2}});
+        Value v = sumOver(QStringLiteral("SUM(Line_Units)"), ds);
+        QCOMPARE(v.kind, ValueKind::Integer);
+        QCOMPARE(v.i, 10);
+        v = sumOver(QStringLiteral("SUM(Total)"), ds);
+        QCOMPARE(v.kind, ValueKind::Double);
+        QCOMPARE(v.d, (10.25 + 0.1) + 0.2); // no rounding while summing
+        v = sumOver(QStringLiteral("SUM(Total * (Inv_VAT / 100))"), ds);
+        QCOMPARE(v.d, (10.25 * 0.15 + 0.1 * 0.15) + 0.2 * 0.15);
+        // An integer first value, then a double: the sum goes on in double.
+        v = sumOver(QStringLiteral("SUM(Mixed)"), ds);
+        QCOMPARE(v.kind, ValueKind::Double);
+        QCOMPARE(v.d, 3.5);
+        // A SUM inside a larger expression.
+        v = sumOver(QStringLiteral("SUM(Line_Units) * 2 + 1"), ds);
+        QCOMPARE(v.i, 21);
+    }
+
+    void sumOfIntegersWrapsAt32Bits()
+    {
+        FakeDataset ds = sample({{std::numeric_limits<std::int32_t>::max(), 0.0, 0.0, "A", QDate(), 0}, {1, 0.0, 0.0, "B", QDate(), 0}});
+        const Value v = sumOver(QStringLiteral("SUM(Line_Units)"), ds);
+        QCOMPARE(v.kind, ValueKind::Integer);
+        QCOMPARE(v.i, std::numeric_limits<std::int32_t>::min());
+    }
+
+    void sumOfTextIsAnError()
+    {
+        FakeDataset ds = sample({{1, 1.0, 0.0, "A", QDate(), 0}, {1, 1.0, 0.0, "B", QDate(), 0}});
+        QCOMPARE(sumOver(QStringLiteral("SUM(Cus_Name)"), ds).kind, ValueKind::Error);
+        // An error in one row stays: later numbers do not bring the sum back.
+        FakeDataset mixed = sample({{1, 1.0, 0.0, "A", QDate(), 1}, {1, 1.0, 0.0, "B", QDate(), "x"}, {1, 1.0, 0.0, "C", QDate(), 2}});
+        QCOMPARE(sumOver(QStringLiteral("SUM(Mixed)"), mixed).kind, ValueKind::Error);
+    }
+
+    void emptySumIsIntegerZeroAndResetStartsAgain()
+    {
+        FakeDataset empty = sample({});
+        Value v = sumOver(QStringLiteral("SUM(Total)"), empty);
+        QCOMPARE(v.kind, ValueKind::Integer);
+        QCOMPARE(v.i, 0);
+        setRegional(RegionalSettings{});
+        QCOMPARE(valueText(v, QStringLiteral("$ #,#0.00")), QStringLiteral("$ 0.00"));
+
+        FakeDataset ds = sample({{1, 2.5, 0.0, "A", QDate(), 0}});
+        auto e = Expression::compile(QStringLiteral("SUM(Total)"), &ds);
+        EvalContext ctx;
+        ctx.dataset = &ds;
+        ds.first();
+        e->updateAggregates(ctx);
+        e->updateAggregates(ctx);
+        QCOMPARE(e->evaluate(ctx).d, 5.0);
+        e->resetAggregates();
+        QCOMPARE(e->evaluate(ctx).kind, ValueKind::Integer);
+        e->updateAggregates(ctx);
+        QCOMPARE(e->evaluate(ctx).d, 2.5);
+    }
+};
+
+ZZ_TEST_MAIN(TestExpression)
+#include "test_expression.moc"

@@ -1,0 +1,471 @@
+// Generation and pagination of invoice-shaped reports, compared as text dumps against the
+// files in expected/ (ZZ_REGENERATE=1 rewrites them for review); saving and loading
+// generated reports; a report over a real SQLite query.
+#include "data/Errors.h"
+#include "data/Regional.h"
+#include "reports/PdfExport.h"
+#include "reports/ReportGenerator.h"
+#include "tests/reports/FakeDataset.h"
+#include "tests/support/TestSupport.h"
+
+#include <QBuffer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace zz;
+using namespace zz::report;
+using zz::test::FakeDataset;
+
+namespace {
+
+QByteArray storedLogo()
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    QByteArray header(8, '\0');
+    header[0] = 1;
+    header[3] = 1; // type 0x0100
+    const quint32 n = quint32(bmp.size());
+    for (int i = 0; i < 4; ++i)
+        header[4 + i] = char((n >> (8 * i)) & 0xff);
+    return header + bmp;
+}
+
+FakeDataset companyDataset(bool empty = false)
+{
+    FakeDataset ds({{"Com_Name", FieldType::String}, {"Com_Members", FieldType::String}, {"Com_Logo", FieldType::Graphic}});
+    if (!empty)
+        ds.rows = {{"Zuzevevur Trading", "J. Doe, A. N. Other", storedLogo()}};
+    ds.first();
+    return ds;
+}
+
+FakeDataset lineDataset(int rows)
+{
+    FakeDataset ds({{"Cus_Name", FieldType::String},
+                    {"Prod_Description", FieldType::String},
+                    {"Line_Units", FieldType::Integer},
+                    {"Line_Discount", FieldType::Integer, "#0 %"},
+                    {"Inv_VAT", FieldType::Float, "#0.00 %"},
+                    {"Total", FieldType::Currency}});
+    for (int i = 1; i <= rows; ++i)
+        ds.rows.push_back({QStringLiteral("Customer %1").arg(i), QStringLiteral("Product %1").arg(i), i, i % 3 * 5, 15.0, i * 10.2});
+    return ds;
+}
+
+// Shaped like the invoice printout: title, column header, detail, summary, page footer. With
+// a 75 mm title exactly 30 rows and the summary fill page 1.
+void buildInvoiceShaped(Report& r, FakeDataset& lines, FakeDataset& company)
+{
+    r.name = QStringLiteral("Invoice");
+    r.dataset = &lines;
+    Band& title = r.addBand(BandKind::Title, 750, FrameNone, QStringLiteral("TitleBand1"));
+    title.add(Element::image("QRDBImage1", "Com_Logo", 21, 21, 172, 172, &company));
+    title.add(Element::dataText("QRDBText1", "Com_Name", 0, 42, &company).points(20).bold().onBand());
+    title.add(Element::label("QRLabel1", "Customer Name:", 21, 508).bold());
+    title.add(Element::dataText("QRDBText2", "Cus_Name", 318, 508).fixedWidth(926));
+    title.add(Element::label("QRLabel2", QString(82, QLatin1Char('_')), 0, 423).onBand());
+    Band& header = r.addBand(BandKind::ColumnHeader, 106, FrameAll, QStringLiteral("ColumnHeaderBand1"));
+    header.add(Element::label("QRLabel3", "Product Description", 21, 29).bold());
+    header.add(Element::label("QRLabel4", "Units", 783, 29).bold());
+    header.add(Element::label("QRLabel5", "Total", 1609, 29).bold());
+    Band& detail = r.addBand(BandKind::Detail, 50, FrameLeft | FrameRight, QStringLiteral("DetailBand1"));
+    detail.add(Element::dataText("QRDBText3", "Prod_Description", 21, 0).fixedWidth(754));
+    detail.add(Element::dataText("QRDBText4", "Line_Units", 783, 0).fixedWidth(87).centered());
+    detail.add(Element::dataText("QRDBText5", "Line_Discount", 1164, 0).fixedWidth(108).centered().color(kRed));
+    detail.add(Element::dataText("QRDBText6", "Total", 1609, 0).fixedWidth(235).color(kBlue));
+    Band& summary = r.addBand(BandKind::Summary, 254, FrameAll, QStringLiteral("SummaryBand1"));
+    summary.add(Element::label("QRLabel6", "Sub-Total", 1402, 21).bold());
+    summary.add(Element::expr("QRExpr1", "SUM(Total)", 1609, 21).fixedWidth(235).color(kBlue));
+    summary.add(Element::label("QRLabel7", "@", 1312, 63).bold().color(kRed));
+    summary.add(Element::dataText("QRDBText7", "Inv_VAT", 1355, 63).fixedWidth(151).bold().color(kRed));
+    summary.add(Element::expr("QRExpr2", "SUM(Total * (Inv_VAT / 100))", 1609, 63).fixedWidth(235).color(kRed));
+    summary.add(Element::label("QRLabel8", "Total", 1482, 169).bold());
+    summary.add(Element::expr("QRExpr3", "SUM(Total + (Total * (Inv_VAT / 100)))", 1609, 169).fixedWidth(235).bold().color(kBlue));
+    Band& footer = r.addBand(BandKind::PageFooter, 106, FrameNone, QStringLiteral("PageFooterBand1"));
+    footer.add(Element::label("QRLabel9", QString(80, QLatin1Char('_')), 0, 0).fixedWidth(1593).onBand());
+    footer.add(Element::dataText("QRDBText8", "Com_Members", 0, 42, &company).points(8).onBand());
+    for (const char* name : {"QRExpr1", "QRExpr2", "QRExpr3"})
+        r.setMask(QLatin1String(name), regional().currencySymbol + QStringLiteral(" #,#0.00"));
+}
+
+int countOnPage(const ReportDocument& doc, int page, const QString& tag)
+{
+    int n = 0;
+    for (const PageItem& it : doc.pages.at(page).items)
+        if (doc.tags.value(it.tag) == tag && it.kind != ItemKind::Fill)
+            ++n;
+    return n;
+}
+
+QStringList textsOf(const ReportDocument& doc, const QString& tag)
+{
+    QStringList texts;
+    for (const Page& page : doc.pages)
+        for (const PageItem& it : page.items)
+            if (it.kind == ItemKind::Text && doc.tags.value(it.tag) == tag)
+                texts << it.text;
+    return texts;
+}
+
+void compareWithExpected(const ReportDocument& doc, const QString& name)
+{
+    const QString path = QStringLiteral(ZZ_EXPECTED_DIR "/%1.txt").arg(name);
+    const QString actual = doc.dump();
+    if (qEnvironmentVariableIntValue("ZZ_REGENERATE") == 1) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(actual.toUtf8());
+        return;
+    }
+    QFile in(path);
+    QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(QStringLiteral("missing %1 (run with ZZ_REGENERATE=1)").arg(path)));
+    const QStringList expected = QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'));
+    const QStringList got = actual.split(QLatin1Char('\n'));
+    for (int i = 0; i < qMax(expected.size(), got.size()); ++i)
+        QCOMPARE(got.value(i), expected.value(i));
+}
+
+// A named query over SQLite, read through the report's dataset boundary.
+class SqlDataset : public ReportDataset {
+public:
+    SqlDataset(const QSqlDatabase& db, const QString& sql, QHash<QString, FieldType> types) : m_query(db), m_types(std::move(types))
+    {
+        m_query.setForwardOnly(false);
+        if (!m_query.exec(sql))
+            throw Exception(m_query.lastError().text());
+        m_count = m_query.last() ? m_query.at() + 1 : 0;
+        m_query.first();
+        m_eof = m_count == 0;
+    }
+    bool isEmpty() const override { return m_count == 0; }
+    void first() override
+    {
+        m_eof = !m_query.first();
+    }
+    void next() override
+    {
+        if (!m_query.next()) {
+            m_eof = true;
+            m_query.last(); // stays on the last row
+        }
+    }
+    bool eof() const override { return m_eof; }
+    int fieldIndex(const QString& name) const override
+    {
+        const QSqlRecord rec = m_query.record();
+        for (int i = 0; i < rec.count(); ++i)
+            if (rec.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+    FieldType fieldType(int i) const override { return m_types.value(m_query.record().fieldName(i), FieldType::Unknown); }
+    QVariant value(int i) const override { return m_query.value(i); }
+    QString displayFormat(int) const override { return {}; }
+    int recordCount() const override { return m_count; }
+    int at() const { return m_query.at(); }
+
+private:
+    mutable QSqlQuery m_query;
+    QHash<QString, FieldType> m_types;
+    int m_count = 0;
+    bool m_eof = true;
+};
+
+} // namespace
+
+class TestReportGeneration : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        RegionalSettings s;
+        s.currencySymbol = QStringLiteral("R");
+        s.shortDateFormat = QStringLiteral("dd/MM/yyyy");
+        setRegional(s);
+    }
+
+    void emptyDatasetPrintsTitleBlankRowAndZeroTotals()
+    {
+        FakeDataset lines = lineDataset(0);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        QCOMPARE(generateReport(r, doc), GenerationResult::Completed);
+        QCOMPARE(doc.pageCount(), 1);
+        QCOMPARE(countOnPage(doc, 0, "ColumnHeaderBand1"), 0);
+        QCOMPARE(countOnPage(doc, 0, "QRLabel3"), 0);
+        QCOMPARE(countOnPage(doc, 0, "DetailBand1"), 2); // the blank row between its two lines
+        QCOMPARE(textsOf(doc, "QRDBText3"), QStringList());
+        QCOMPARE(textsOf(doc, "QRDBText2"), QStringList());
+        QCOMPARE(textsOf(doc, "QRDBText7"), QStringList()); // the VAT percentage is blank
+        QCOMPARE(textsOf(doc, "QRExpr1"), QStringList{"R 0.00"});
+        QCOMPARE(textsOf(doc, "QRExpr3"), QStringList{"R 0.00"});
+        QCOMPARE(textsOf(doc, "QRDBText1"), QStringList{"Zuzevevur Trading"});
+        QCOMPARE(countOnPage(doc, 0, "QRLabel9"), 1);
+        compareWithExpected(doc, QStringLiteral("invoice_empty"));
+    }
+
+    void shortListPrintsOnOnePage()
+    {
+        FakeDataset lines = lineDataset(3);
+        lines.rows[1][1] = QStringLiteral("A very long product description that cannot fit into the column of descriptions at all");
+        lines.rows[2][5] = QVariant(); // a null amount prints nothing
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(doc.pageCount(), 1);
+        QCOMPARE(textsOf(doc, "QRDBText6"), (QStringList{"R10.20", "R20.40"}));
+        // Only the first line of a long text, cut at a space.
+        const QString cut = textsOf(doc, "QRDBText3").at(1);
+        QVERIFY(cut.startsWith(QStringLiteral("A very long product description")));
+        QVERIFY(!cut.endsWith(QLatin1Char(' ')));
+        QVERIFY(QStringLiteral("A very long product description that cannot fit into the column of descriptions at all").startsWith(cut + QLatin1Char(' ')));
+        QCOMPARE(textsOf(doc, "QRDBText5"), (QStringList{"5 %", "10 %", "0 %"}));
+        // Title on the first row, summary on the last.
+        QCOMPARE(textsOf(doc, "QRDBText2"), QStringList{"Customer 1"});
+        QCOMPARE(textsOf(doc, "QRDBText7"), QStringList{"15.00 %"});
+        // Sums of unrounded values, each rounded only when printed.
+        QCOMPARE(textsOf(doc, "QRExpr1"), QStringList{"R 30.60"});
+        QCOMPARE(textsOf(doc, "QRExpr2"), QStringList{"R 4.59"});
+        QCOMPARE(textsOf(doc, "QRExpr3"), QStringList{"R 35.19"});
+        // The bound dataset is left on its last row; the other dataset never moves.
+        QVERIFY(lines.eof());
+        QCOMPARE(lines.row, 2);
+        QCOMPARE(company.moves, 1);
+        compareWithExpected(doc, QStringLiteral("invoice_one_page"));
+    }
+
+    void pageBreaks_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("rowsOnFirstPage");
+        QTest::addColumn<int>("summaryPage");
+        QTest::newRow("exactly full page") << 30 << 1 << 30 << 0;
+        QTest::newRow("summary pushed onto a new page") << 31 << 2 << 31 << 1;
+        QTest::newRow("detail spills onto page 2") << 36 << 2 << 35 << 1;
+        QTest::newRow("three pages") << 120 << 3 << 35 << 2;
+    }
+    void pageBreaks()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, pages);
+        QFETCH(int, rowsOnFirstPage);
+        QFETCH(int, summaryPage);
+        FakeDataset lines = lineDataset(rows);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(doc.pageCount(), pages);
+        QCOMPARE(countOnPage(doc, 0, "QRDBText3"), rowsOnFirstPage);
+        int printedRows = 0;
+        for (int p = 0; p < pages; ++p) {
+            QCOMPARE(countOnPage(doc, p, "QRLabel1"), p == 0 ? 1 : 0);   // title on page 1 only
+            QCOMPARE(countOnPage(doc, p, "QRLabel3"), 1);               // column header on every page
+            QCOMPARE(countOnPage(doc, p, "QRLabel9"), 1);               // footer on every page
+            QCOMPARE(countOnPage(doc, p, "QRExpr1"), p == summaryPage ? 1 : 0);
+            printedRows += countOnPage(doc, p, "QRDBText3");
+            // Nothing but the footer reaches into the footer area.
+            for (const PageItem& it : doc.pages[p].items) {
+                const QString tag = doc.tags.value(it.tag);
+                if (tag != "PageFooterBand1" && !tag.startsWith("QRLabel9") && tag != "QRDBText8") {
+                    const float bottom = it.kind == ItemKind::Line ? std::max(it.y, it.h) : it.y + it.h;
+                    QVERIFY2(bottom <= 2970 - 127 - 106 + 0.01, qPrintable(tag));
+                }
+            }
+            // The footer's bottom edge sits on the bottom margin.
+            for (const PageItem& it : doc.pages[p].items)
+                if (doc.tags.value(it.tag) == "QRLabel9")
+                    QCOMPARE(qRound(it.y), 2970 - 127 - 106);
+        }
+        QCOMPARE(printedRows, rows);
+        if (rows == 31 || rows == 36 || rows == 30)
+            compareWithExpected(doc, QStringLiteral("invoice_%1_rows").arg(rows));
+    }
+
+    void unreadableValuePrintsEmptyButBadExpressionFails()
+    {
+        FakeDataset lines = lineDataset(3);
+        lines.failOnRow = 1;
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        // Rows whose values cannot be read print empty; the SUM of the row fails loudly.
+        r.element("QRExpr1")->expression = QStringLiteral("SUM(Line_Units)");
+        r.element("QRExpr2")->expression = QStringLiteral("SUM(Line_Units)");
+        r.element("QRExpr3")->expression = QStringLiteral("SUM(Line_Units)");
+        ReportDocument doc;
+        QVERIFY_THROWS_EXCEPTION(std::exception, generateReport(r, doc));
+        QVERIFY(!r.isGenerating());
+
+        lines.failOnRow = -1;
+        r.element("QRExpr1")->expression = QStringLiteral("SUM(Cus_Name)");
+        try {
+            generateReport(r, doc);
+            QFAIL("a SUM of text must not print");
+        } catch (const Exception& e) {
+            QVERIFY(e.message().contains(QStringLiteral("QRExpr1")));
+        }
+        QVERIFY(!r.isGenerating());
+
+        r.element("QRExpr1")->expression = QStringLiteral("SUM(Line_Units)");
+        r.element("QRDBText3")->dataField = QStringLiteral("No_Such_Field");
+        lines.failOnRow = -1;
+        generateReport(r, doc);
+        QCOMPARE(textsOf(doc, "QRDBText3"), QStringList());
+        QCOMPARE(textsOf(doc, "QRExpr1"), QStringList{"R 6.00"}); // an integer sum through the mask
+    }
+
+    void emptyCompanyLeavesLetterheadBlank()
+    {
+        FakeDataset lines = lineDataset(1);
+        FakeDataset company = companyDataset(true);
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(textsOf(doc, "QRDBText1"), QStringList());
+        QCOMPARE(textsOf(doc, "QRDBText8"), QStringList());
+        QCOMPARE(countOnPage(doc, 0, "QRDBImage1"), 0);
+        QVERIFY(doc.images.empty());
+    }
+
+    void captionAndMaskChangesLastUntilReplaced()
+    {
+        FakeDataset lines = lineDataset(2);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        r.setCaption("qrlabel1", "Client:");
+        r.setMask("QRExpr1", "0.0");
+        ReportDocument doc;
+        generateReport(r, doc);
+        generateReport(r, doc); // totals start again on every run
+        QCOMPARE(textsOf(doc, "QRLabel1"), QStringList{"Client:"});
+        QCOMPARE(textsOf(doc, "QRExpr1"), QStringList{"30.6"});
+        QVERIFY_THROWS_EXCEPTION(Exception, r.setMask("QRLabel1", "0"));
+        QVERIFY_THROWS_EXCEPTION(Exception, r.setCaption("Nothing", "x"));
+    }
+
+    void pdfHoldsEveryPage()
+    {
+        FakeDataset lines = lineDataset(36);
+        lines.rows[1][1] = QStringLiteral("A very long product description that cannot fit into the column of descriptions at all");
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QTemporaryDir dir;
+        const QString path = qEnvironmentVariableIsSet("ZZ_PDF_OUT") ? qEnvironmentVariable("ZZ_PDF_OUT")
+                                                                      : dir.filePath(QStringLiteral("invoice.pdf"));
+        savePdf(doc, path);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 2);
+        QVERIFY_THROWS_EXCEPTION(Exception, savePdf(doc, dir.filePath(QStringLiteral("no/such/folder/x.pdf"))));
+    }
+
+    void savedReportLoadsBackIdentical()
+    {
+        FakeDataset lines = lineDataset(40);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(doc.images.size(), std::size_t(1));
+        QByteArray bytes;
+        {
+            QBuffer out(&bytes);
+            out.open(QIODevice::WriteOnly);
+            doc.save(out);
+        }
+        QBuffer in(&bytes);
+        in.open(QIODevice::ReadOnly);
+        const ReportDocument loaded = ReportDocument::load(in);
+        QVERIFY(loaded == doc);
+        QCOMPARE(loaded.dump(), doc.dump());
+
+        auto refused = [](const QByteArray& data) {
+            QByteArray copy = data;
+            QBuffer b(&copy);
+            b.open(QIODevice::ReadOnly);
+            try {
+                ReportDocument::load(b);
+            } catch (const Exception&) {
+                return true;
+            }
+            return false;
+        };
+        QByteArray damaged = bytes;
+        damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x40);
+        QVERIFY(refused(damaged));
+        QVERIFY(refused(bytes.left(bytes.size() - 10)));
+        QVERIFY(refused(QByteArray("%PDF-1.4 not a report at all")));
+        QVERIFY(refused(QByteArray()));
+        QByteArray newer = bytes;
+        newer[11] = 9; // version
+        QVERIFY(refused(newer));
+    }
+
+    void revenueShapedReportOverSqlite()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reports"));
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("CREATE TABLE Invoice (Inv_Number INTEGER, Cus_Name TEXT, Inv_VAT REAL, Total REAL)"));
+            QVERIFY(q.exec("INSERT INTO Invoice VALUES (1002, 'Beta', 15, 850), (1001, 'Alpha', 15, 0.13), (1003, 'Alpha', 14, 12345.6)"));
+            SqlDataset revenue(db, "SELECT Inv_Number, Cus_Name, Inv_VAT, Total FROM Invoice ORDER BY Cus_Name, Inv_Number",
+                               {{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::String},
+                                {"Inv_VAT", FieldType::Float}, {"Total", FieldType::Currency}});
+            Report r;
+            r.dataset = &revenue;
+            r.addBand(BandKind::Title, 320).add(Element::label("QRLabel2", "", 0, 233).onBand());
+            r.addBand(BandKind::ColumnHeader, 106, FrameAll).add(Element::label("QRLabel3", "Invoice Number", 42, 29).bold());
+            Band& detail = r.addBand(BandKind::Detail, 48, FrameLeft | FrameRight);
+            detail.add(Element::dataText("QRDBText1", "inv_number", 42, 0).fixedWidth(278));
+            detail.add(Element::dataText("QRDBText2", "CUS_NAME", 339, 0).fixedWidth(1251));
+            detail.add(Element::dataText("QRDBText3", "Total", 1609, 0).fixedWidth(235));
+            Band& summary = r.addBand(BandKind::Summary, 254, FrameAll);
+            summary.add(Element::expr("QRExpr1", "SUM(Total)", 1609, 21).fixedWidth(235));
+            summary.add(Element::expr("QRExpr2", "SUM(Total * (Inv_VAT / 100))", 1609, 85).fixedWidth(235));
+            summary.add(Element::expr("QRExpr3", "SUM(Total + (Total * (Inv_VAT / 100)))", 1609, 169).fixedWidth(235));
+            r.setCaption("QRLabel2", "01/03/2026 To 31/03/2026");
+            for (const char* name : {"QRExpr1", "QRExpr2", "QRExpr3"})
+                r.setMask(QLatin1String(name), QStringLiteral("R #,00#0.00"));
+            ReportDocument doc;
+            generateReport(r, doc);
+            QCOMPARE(textsOf(doc, "QRLabel2"), QStringList{"01/03/2026 To 31/03/2026"});
+            QCOMPARE(textsOf(doc, "QRDBText1"), (QStringList{"1001", "1003", "1002"}));
+            QCOMPARE(textsOf(doc, "QRDBText3"), (QStringList{"R0.13", "R12,345.60", "R850.00"}));
+            QCOMPARE(textsOf(doc, "QRExpr1"), QStringList{"R 13,195.73"});
+            // 0.13*0.15 + 12345.6*0.14 + 850*0.15 = 1855.9035
+            QCOMPARE(textsOf(doc, "QRExpr2"), QStringList{"R 1,855.90"});
+            QCOMPARE(textsOf(doc, "QRExpr3"), QStringList{"R 15,051.63"});
+            QVERIFY(revenue.eof());
+            QCOMPARE(revenue.at(), 2); // left on the last row
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reports"));
+    }
+};
+
+ZZ_TEST_MAIN(TestReportGeneration)
+#include "test_report_generation.moc"
