@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -90,7 +91,7 @@ QString formatFixedGrouped(long double value, int decimals)
     QString out = grouped;
     if (decimals > 0)
         out += r.decimalSeparator + fracPart;
-    const bool allZero = !out.contains(QRegularExpression(QStringLiteral("[1-9]")));
+    const bool allZero = std::none_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
     if (negative && !allZero)
         out.prepend(QLatin1Char('-'));
     return out;

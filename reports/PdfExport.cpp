@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <hpdf.h>
 #include <map>
+#include <vector>
 
 namespace zz::report {
 
@@ -128,6 +129,7 @@ private:
     QRgb m_fill = 0, m_stroke = 0;
     bool m_fillSet = false, m_strokeSet = false;
     std::map<QString, HPDF_Font> m_fonts;  // by font file
+    std::vector<HPDF_Font> m_byDocFont;    // by the document's font index
     std::map<qint64, HPDF_Image> m_images; // by image cache key
 
     float x(double tenths) const { return float(tenths) * kPointsPerTenth; }
@@ -154,6 +156,20 @@ private:
     }
 
     HPDF_Font haruFont(const DocFont& font)
+    {
+        // The document's fonts are looked up once each.
+        const std::size_t index = std::size_t(&font - m_doc.fonts.data());
+        if (index < m_byDocFont.size() && m_byDocFont[index])
+            return m_byDocFont[index];
+        HPDF_Font f = loadFont(font);
+        if (index < m_doc.fonts.size()) {
+            m_byDocFont.resize(m_doc.fonts.size(), nullptr);
+            m_byDocFont[index] = f;
+        }
+        return f;
+    }
+
+    HPDF_Font loadFont(const DocFont& font)
     {
         const FontFace& face = FontFace::get(font.family, font.bold, font.italic);
         auto it = m_fonts.find(face.filePath());

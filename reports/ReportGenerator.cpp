@@ -365,15 +365,20 @@ private:
         m_bandInk.clear();
     }
 
-    QString elementText(CompiledElement& ce, bool blankBound)
+    // The element's text; `number` tells whether it shows an amount (a numeric field or a
+    // numeric expression value).
+    QString elementText(CompiledElement& ce, bool blankBound, bool& number)
     {
         const Element& e = *ce.element;
+        number = false;
         switch (e.kind) {
         case ElementKind::Label: return e.caption;
         case ElementKind::DataText:
             if ((blankBound && ce.bound) || !ce.dataset || ce.field < 0 || ce.dataset->isEmpty())
                 return {};
             try {
+                const FieldType type = ce.dataset->fieldType(ce.field);
+                number = type == FieldType::Integer || type == FieldType::Float || type == FieldType::Currency;
                 return fieldDisplayText(*ce.dataset, ce.field);
             } catch (...) {
                 return {}; // a value that cannot be read prints empty
@@ -383,6 +388,7 @@ private:
             if (v.kind == ValueKind::Error)
                 throw Exception(QStringLiteral("The expression \"%1\" of %2 cannot be evaluated: %3")
                                     .arg(e.expression, e.name, v.s));
+            number = v.isNumber();
             QString text = valueText(v, e.mask);
             if (e.resetAfterPrint)
                 ce.expression->resetAggregates();
@@ -474,10 +480,13 @@ private:
             return;
         }
 
-        const QString text = elementText(ce, blankBound);
+        bool number = false;
+        const QString text = elementText(ce, blankBound, number);
         const float height = e.height > 0 ? float(e.height) : std::ceil(ce.lineHeight);
         const int maxLines = std::max(1, int(std::floor(height / ce.lineHeight + 0.05f)));
-        const bool wrap = e.wordWrap && !e.autoSize;
+        // An amount wider than its column is printed whole rather than cut at the blank after
+        // the currency symbol (which would leave the symbol alone) or clipped.
+        const bool wrap = e.wordWrap && !e.autoSize && !number;
         layout(ce, text, wrap ? float(e.width) : -1.0f, maxLines);
 
         float width = e.width;
@@ -523,7 +532,7 @@ private:
                 tx += width - l.width;
             it.tx = tx;
             it.ty = it.y + ce.ascent;
-            if (!e.autoSize && l.width > width + 0.05f)
+            if (!e.autoSize && !number && l.width > width + 0.05f)
                 it.flags |= ItemClip;
             it.text = (l.start == 0 && l.length == text.size()) ? text : text.mid(l.start, l.length);
             addInk(QRectF(std::min(tx, it.x), it.y, std::max(l.width, it.w), it.h));

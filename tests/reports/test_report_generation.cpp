@@ -246,6 +246,27 @@ private slots:
         compareWithExpected(doc, QStringLiteral("invoice_one_page"));
     }
 
+    void amountsWiderThanTheirColumnPrintWhole()
+    {
+        FakeDataset lines = lineDataset(2);
+        lines.rows[0][1] = QStringLiteral("Averyveryverylongproductdescriptionwithoutanyblankswhatsoeverinitatall");
+        lines.rows[0][5] = 12345678.9;
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(textsOf(doc, "QRExpr1").value(0), QStringLiteral("R 12,345,699.30"));
+        QCOMPARE(textsOf(doc, "QRExpr3").value(0), QStringLiteral("R 14,197,554.20"));
+        QCOMPARE(textsOf(doc, "QRDBText6").value(0), QStringLiteral("R12,345,678.90"));
+        // A word wider than its column is clipped to it; an amount is not.
+        for (const PageItem& it : doc.pages[0].items) {
+            const QString tag = doc.tags.value(it.tag);
+            if (it.kind == ItemKind::Text && (tag == "QRDBText3" || tag == "QRExpr3") && it.text.size() > 20)
+                QCOMPARE(bool(it.flags & ItemClip), tag == "QRDBText3");
+        }
+    }
+
     void pageBreaks_data()
     {
         QTest::addColumn<int>("rows");
