@@ -1,0 +1,50 @@
+// make_pictures: draws every picture of the program and writes it into resources/ (or into the
+// folder given as the only argument). The glyphs go to glyphs/<name>.png.
+#include <QApplication>
+#include <QDir>
+#include <QImageWriter>
+#include <QTextStream>
+
+#include "Icons.h"
+#include "Previews.h"
+
+namespace {
+
+bool save(const QImage& image, const QString& path, const char* format, int quality = -1)
+{
+    QImageWriter writer(path, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (!writer.write(image)) {
+        QTextStream(stderr) << "cannot write " << path << ": " << writer.errorString() << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ZZ_RESOURCES_DIR);
+    QDir dir(out);
+    if (!dir.mkpath(QStringLiteral("glyphs"))) {
+        QTextStream(stderr) << "cannot create " << out << "/glyphs\n";
+        return 1;
+    }
+
+    bool ok = true;
+    for (const auto& icons : {pictures::smallIcons(), pictures::largeIcons()})
+        for (const pictures::Icon& icon : icons)
+            ok &= save(pictures::renderIcon(icon), dir.filePath(QStringLiteral("glyphs/%1.png").arg(icon.name)), "png");
+
+    // The splash logo is a baseline JPEG (Qt's writer never writes progressive scans unless asked).
+    ok &= save(pictures::splashLogo(), dir.filePath(QStringLiteral("splash_logo.jpg")), "jpg", 92);
+
+    ok &= save(pictures::previewAdmin(), dir.filePath(QStringLiteral("preview_admin.png")), "png");
+    ok &= save(pictures::previewInvoicing(), dir.filePath(QStringLiteral("preview_invoicing.png")), "png");
+    ok &= save(pictures::previewReports(), dir.filePath(QStringLiteral("preview_reports.png")), "png");
+    return ok ? 0 : 1;
+}
