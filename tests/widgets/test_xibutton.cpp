@@ -7,6 +7,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/widgets/WidgetTestUtil.h"
 #include "widgets/Form.h"
+#include "widgets/Glyphs.h"
 #include "widgets/XiButton.h"
 
 using namespace zz;
@@ -341,10 +342,15 @@ private slots:
     void keyboardClicks()
     {
         QWidget window;
+        auto edit = new QLineEdit(&window);
         auto b = new TXiButton(QStringLiteral("&Go"), &window);
         QSignalSpy clicks(b, &TXiButton::clicked);
         window.show();
-        b->setFocus();
+        edit->setFocus();
+        const QImage unfocused = rendered(b);
+        QTest::keyClick(edit, Qt::Key_Tab); // Tab moves the focus onto the button
+        QCOMPARE(window.focusWidget(), b);
+        QCOMPARE(rendered(b), unfocused); // nothing marks the focus
 
         QTest::keyPress(b, Qt::Key_Space);
         QCOMPARE(b->look(), TXiButton::Look::Pressed);
@@ -441,6 +447,29 @@ private slots:
             b.resize(size);
             QCOMPARE(b.renderImage().size(), size.isEmpty() ? QSize(0, 0) : size);
         }
+    }
+
+    void glyphsOfTheWindows()
+    {
+        const QStringList small = {"search", "new", "edit", "delete", "cancel", "close", "save", "ok", "print",
+                                   "map", "exit", "date", "pay", "create", "submit", "delete_line", "advance",
+                                   "logo", "detail", "cancel_invoice"};
+        const QStringList large = {"admin", "invoicing", "reports", "customer", "product", "company", "vat",
+                                   "invoices", "unpaid", "cancelled", "view_invoice", "date_revenue", "month_end"};
+        for (const auto& [names, size] : {std::pair(small, 16), std::pair(large, 50)})
+            for (const QString& name : names) {
+                const QImage g = glyph(name);
+                QVERIFY2(g.size() == QSize(size, size), qPrintable(name));
+                QVERIFY2(g.pixel(0, 0) == qRgb(255, 0, 255), qPrintable(name));
+                // Something besides the background, and the background shows somewhere else too.
+                int magenta = 0;
+                for (int y = 0; y < size; ++y)
+                    for (int x = 0; x < size; ++x)
+                        magenta += g.pixel(x, y) == qRgb(255, 0, 255);
+                QVERIFY2(magenta > 1 && magenta < size * size * 9 / 10, qPrintable(name));
+            }
+        QVERIFY(glyph(QStringLiteral("no such picture")).isNull());
+        QVERIFY(glyphNames().contains(QStringLiteral("save")));
     }
 
     void mouseMovesAreReported()
