@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
+#include <QFile>
+#include <QHash>
+#include <QMap>
 #include <QSqlError>
 #include <QStandardPaths>
 
@@ -25,6 +27,31 @@ QString userDir(QStandardPaths::StandardLocation location)
     return base;
 }
 
+// The engine's configuration: "[Alias]" sections of "Key=Value" lines (keys without regard to
+// case; lines starting with ";" or "#" are comments). Read fresh on every call.
+QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
+{
+    QMap<QString, QHash<QString, QString>> sections;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw EDBEngineError(QStringLiteral("Cannot read the database configuration %1.").arg(path));
+    QString section;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            sections[section];
+            continue;
+        }
+        const int eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && !section.isEmpty())
+            sections[section].insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
+    }
+    return sections;
+}
+
 void pragma(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);
@@ -44,25 +71,22 @@ AliasConfig Engine::resolveAlias(const QString& alias)
     c.alias = alias;
     const QString path = configFilePath();
     if (QFileInfo::exists(path)) {
-        QSettings ini(path, QSettings::IniFormat);
-        ini.sync(); // read the file as it is now, not as an earlier read in this process saw it
-        const QStringList groups = ini.childGroups();
-        for (const QString& g : groups) {
-            if (g.compare(alias, Qt::CaseInsensitive) != 0)
+        const auto sections = readIniFile(path);
+        for (auto it = sections.begin(); it != sections.end(); ++it) {
+            if (it.key().compare(alias, Qt::CaseInsensitive) != 0)
                 continue;
-            ini.beginGroup(g);
-            c.driver = ini.value(QStringLiteral("Driver"), QStringLiteral("QSQLITE")).toString();
-            c.database = ini.value(QStringLiteral("Database")).toString();
-            c.host = ini.value(QStringLiteral("Host")).toString();
-            c.port = ini.value(QStringLiteral("Port"), -1).toInt();
-            c.user = ini.value(QStringLiteral("User")).toString();
-            c.password = ini.value(QStringLiteral("Password")).toString();
-            ini.endGroup();
+            const QHash<QString, QString>& v = it.value();
+            c.driver = v.value(QStringLiteral("driver"), QStringLiteral("QSQLITE"));
+            c.database = v.value(QStringLiteral("database"));
+            c.host = v.value(QStringLiteral("host"));
+            c.port = v.value(QStringLiteral("port"), QStringLiteral("-1")).toInt();
+            c.user = v.value(QStringLiteral("user"));
+            c.password = v.value(QStringLiteral("password"));
             if (c.database.isEmpty())
                 throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
             return c;
         }
-        if (!groups.isEmpty())
+        if (!sections.isEmpty())
             throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
     }
     if (alias.compare(QLatin1String(kAlias), Qt::CaseInsensitive) != 0)

@@ -13,6 +13,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Zuzevevur"));
     setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
     initResources();
+    // The program ends when the main window closes, never because a dialog closed while the
+    // main window was hidden under a section menu.
+    setQuitOnLastWindowClosed(false);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -19,6 +19,10 @@ public:
     // What a button with a non-zero ModalResult sets; a non-zero value ends the modal loop.
     void setModalResult(int result);
     int modalResult() const { return m_modalResult; }
+    // Hides and shows the window again without ending its modal loop, as a menu does under
+    // the list windows it opens (hiding a dialog the usual way would end its exec()).
+    void hideKeepingModal() { QWidget::setVisible(false); }
+    void showKeepingModal() { QWidget::setVisible(true); }
     // Closes the window as its frame's close box would.
     void Close() { close(); }
 

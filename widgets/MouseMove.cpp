@@ -1,6 +1,6 @@
 #include "widgets/MouseMove.h"
 
-#include <QEvent>
+#include <QMouseEvent>
 
 namespace zz {
 
@@ -10,8 +10,14 @@ public:
     MouseMoveFilter(QObject* parent, std::function<void()> handler) : QObject(parent), m_handler(std::move(handler)) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::MouseMove && watched == parent())
-            m_handler();
+        // Only moves over the control itself count, not moves over its children that Qt
+        // passes up to it.
+        if (event->type() == QEvent::MouseMove && watched == parent()) {
+            auto* control = static_cast<QWidget*>(watched);
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (!control->childAt(at))
+                m_handler();
+        }
         return false;
     }
 

@@ -1,0 +1,66 @@
+#include "app/Admin.h"
+
+#include "data/DataMod.h"
+#include "data/Errors.h"
+#include "widgets/Dialogs.h"
+
+namespace zz {
+
+TfrmAdmin* frmAdmin = nullptr;
+
+TfrmAdmin::TfrmAdmin(QWidget* parent)
+    : TSectionMenu({QStringLiteral("Administration"), 760, 235, 175, {16, 200, 384, 568}, 65, 664,
+                    ButtonLayout::blGlyphLeft},
+                   parent)
+{
+    setObjectName(QStringLiteral("frmAdmin"));
+    XiPanel2 = clientPanel();
+    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
+    XiPanel1 = bottomStrip();
+    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
+
+    btnCustomer = addTaskButton(QStringLiteral("btnCustomer"), QStringLiteral("C&ustomer"), QStringLiteral("task_customer"),
+                                QStringLiteral("Administration functions for the Customer table."));
+    btnProduct = addTaskButton(QStringLiteral("btnProduct"), QStringLiteral("&Product"), QStringLiteral("task_product"),
+                               QStringLiteral("Administration functions for the Product table."));
+    btnCompany = addTaskButton(QStringLiteral("btnCompany"), QStringLiteral("Co&mpany"), QStringLiteral("task_company"),
+                               QStringLiteral("Administration functions for your Company Information."));
+    btnVAT = addTaskButton(QStringLiteral("btnVAT"), QStringLiteral("V&AT"), QStringLiteral("task_vat"),
+                           QStringLiteral("Administration functions for the VAT table."));
+    // The client panel, the title, the help line and Close clear the help line; the strip does not.
+    clearsHelpLine(XiPanel2);
+    clearsHelpLine(Label1);
+    clearsHelpLine(Label2);
+    clearsHelpLine(btnClose);
+
+    connect(btnCustomer, &TXiButton::clicked, this, &TfrmAdmin::btnCustomerClick);
+    connect(btnProduct, &TXiButton::clicked, this, &TfrmAdmin::btnProductClick);
+    connect(btnCompany, &TXiButton::clicked, this, &TfrmAdmin::btnCompanyClick);
+    connect(btnVAT, &TXiButton::clicked, this, &TfrmAdmin::btnVATClick);
+}
+
+void TfrmAdmin::btnCustomerClick() { hideAndRun(nullptr); }
+
+void TfrmAdmin::btnProductClick() { hideAndRun(nullptr); }
+
+void TfrmAdmin::btnCompanyClick()
+{
+    try {
+        DataModule1->tblCompany->Edit(); // on an empty table this inserts its first row
+        stackAndRun(nullptr);
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+}
+
+void TfrmAdmin::btnVATClick()
+{
+    try {
+        DataModule1->tblVAT->Edit();
+        stackAndRun(nullptr);
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+}
+
+} // namespace zz

@@ -1,0 +1,39 @@
+#include "app/FinReports.h"
+
+#include "widgets/MouseMove.h"
+
+namespace zz {
+
+TfrmFinReports* frmFinReports = nullptr;
+
+TfrmFinReports::TfrmFinReports(QWidget* parent)
+    : TSectionMenu({QStringLiteral("Financial Reports"), 382, 233, 150, {16, 216}, 61, 296,
+                    ButtonLayout::blGlyphTop},
+                   parent)
+{
+    setObjectName(QStringLiteral("frmFinReports"));
+    XiPanel2 = clientPanel();
+    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
+    XiPanel1 = bottomStrip();
+    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
+
+    btnDateRevenue = addTaskButton(QStringLiteral("btnDateRevenue"), QStringLiteral("&Date Based Revenue"),
+                                   QStringLiteral("task_revenue"),
+                                   QStringLiteral("Retrieves Revenue per Customer according to set dates."));
+    btnMonthEndStat = addTaskButton(QStringLiteral("btnMonthEndStat"), QStringLiteral("&Month End Statement"),
+                                    QStringLiteral("task_statement"),
+                                    QStringLiteral("Display Customer's current financial position."));
+    // One handler clears the help line for both panels and both labels; Close has none.
+    for (QWidget* w : {static_cast<QWidget*>(XiPanel2), static_cast<QWidget*>(XiPanel1),
+                       static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
+        onMouseMove(w, [this] { XiPanel2MouseMove(); });
+
+    connect(btnDateRevenue, &TXiButton::clicked, this, &TfrmFinReports::btnDateRevenueClick);
+    connect(btnMonthEndStat, &TXiButton::clicked, this, &TfrmFinReports::btnMonthEndStatClick);
+}
+
+// The report dialogs join the menu as their units are built; until then their slots are empty.
+void TfrmFinReports::btnDateRevenueClick() { stackAndRun(nullptr); }
+void TfrmFinReports::btnMonthEndStatClick() { stackAndRun(nullptr); }
+
+} // namespace zz

@@ -1,0 +1,25 @@
+#pragma once
+// The financial reports menu: revenue by pay dates and the month-end customer statement.
+#include "app/SectionMenu.h"
+
+namespace zz {
+
+class TfrmFinReports : public TSectionMenu {
+    Q_OBJECT
+public:
+    explicit TfrmFinReports(QWidget* parent = nullptr);
+
+    TXiPanel* XiPanel2; // client panel
+    TXiPanel* XiPanel1; // bottom strip
+    TXiButton* btnDateRevenue;
+    TXiButton* btnMonthEndStat;
+
+    void btnDateRevenueClick();
+    void btnMonthEndStatClick();
+    void btnCloseClick() { close(); }
+    void XiPanel2MouseMove() { ChangeCaption(QString()); }
+};
+
+extern TfrmFinReports* frmFinReports;
+
+} // namespace zz

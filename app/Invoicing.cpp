@@ -1,0 +1,62 @@
+#include "app/Invoicing.h"
+
+#include "data/DataMod.h"
+#include "data/Errors.h"
+#include "widgets/Dialogs.h"
+
+namespace zz {
+
+TfrmInvoicing* frmInvoicing = nullptr;
+
+TfrmInvoicing::TfrmInvoicing(QWidget* parent)
+    : TSectionMenu({QStringLiteral("Invoicing"), 760, 235, 175, {16, 200, 384, 568}, 65, 664,
+                    ButtonLayout::blGlyphLeft},
+                   parent)
+{
+    setObjectName(QStringLiteral("frmInvoicing"));
+    XiPanel1 = clientPanel();
+    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
+    XiPanel2 = bottomStrip();
+    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
+
+    btnNewInvoice = addTaskButton(QStringLiteral("btnNewInvoice"), QStringLiteral("&Invoices"), QStringLiteral("task_invoices"),
+                                  QStringLiteral("Create a New Invoice."));
+    btnPayInvoice = addTaskButton(QStringLiteral("btnPayInvoice"), QStringLiteral("&Unpaid Invoices"), QStringLiteral("task_unpaid"),
+                                  QStringLiteral("View Unpaid Invoices."));
+    btnCancelInvoice = addTaskButton(QStringLiteral("btnCancelInvoice"), QStringLiteral("C&ancelled Invoices"),
+                                     QStringLiteral("task_cancelled"), QStringLiteral("View Cancelled Invoices."));
+    btnViewInvoice = addTaskButton(QStringLiteral("btnViewInvoice"), QStringLiteral("&View Invoice"), QStringLiteral("task_view_invoice"),
+                                   QStringLiteral("View an Invoice."));
+    // Both panels and both labels clear the help line; Close does not.
+    clearsHelpLine(XiPanel1);
+    clearsHelpLine(XiPanel2);
+    clearsHelpLine(Label1);
+    clearsHelpLine(Label2);
+
+    connect(btnNewInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnNewInvoiceClick);
+    connect(btnPayInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnPayInvoiceClick);
+    connect(btnCancelInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnCancelInvoiceClick);
+    connect(btnViewInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnViewInvoiceClick);
+}
+
+void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
+{
+    hideKeepingModal();
+    try {
+        query->Close();
+        query->Open();
+        if (window)
+            window->ShowModal();
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+    showKeepingModal();
+}
+
+// The invoice windows join the menu as their units are built; until then their slots are empty.
+void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(nullptr); }
+void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, nullptr); }
+void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, nullptr); }
+void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(nullptr); }
+
+} // namespace zz

@@ -1,0 +1,67 @@
+#include "app/SplashForm.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "widgets/JpegImage.h"
+
+namespace zz {
+
+TfrmSplashscreen* frmSplashscreen = nullptr;
+
+namespace {
+QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+} // namespace
+
+TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
+{
+    setObjectName(QStringLiteral("frmSplashscreen"));
+    setWindowTitle(QStringLiteral("frmSplashscreen"));
+    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    setFixedSize(216, 140);
+
+    XiPanel1 = new TXiPanel(this);
+    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
+    XiPanel1->setGeometry(0, 0, 216, 140);
+    XiPanel1->setColorScheme(PanelScheme::csSky);
+    XiPanel1->setFillDirection(FillDirection::fdVertical);
+    XiPanel1->setBevelWidth(2);
+
+    Bevel1 = new QFrame(XiPanel1);
+    Bevel1->setFrameShape(QFrame::Box);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(45, 13, 126, 66);
+
+    Image1 = new QLabel(XiPanel1);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+    const QImage logo = loadJpeg(QStringLiteral(":/splash_logo.jpg"));
+    Image1->setPixmap(QPixmap::fromImage(logo));
+    Image1->setGeometry(47, 15, logo.isNull() ? 121 : logo.width(), logo.isNull() ? 61 : logo.height());
+
+    Label1 = makeLabel(XiPanel1, QStringLiteral("Searching for Server..."), 38, 88);
+    Label2 = makeLabel(XiPanel1, QStringLiteral("Loading..."), 38, 112);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(3000);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, &TfrmSplashscreen::Timer1Timer);
+    Timer1->start();
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+void TfrmSplashscreen::Timer1Timer() { Timer1->stop(); }
+
+} // namespace zz
