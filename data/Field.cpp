@@ -4,7 +4,7 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
-#include "data/NumberFormat.h"
+#include "data/NumberPattern.h"
 #include "data/Regional.h"
 
 namespace zz {

@@ -64,12 +64,7 @@ void TQuery::Open()
         for (int c = 0; c < rec.count(); ++c) {
             FieldDef d;
             d.name = rec.fieldName(c);
-            d.type = FieldType::Text;
-            const int t = rec.field(c).metaType().id();
-            if (t == QMetaType::Int || t == QMetaType::LongLong)
-                d.type = FieldType::Integer;
-            else if (t == QMetaType::Double)
-                d.type = FieldType::Float;
+            d.type = FieldType::Text; // until a value tells otherwise
             defs.push_back(d);
         }
         defineFields(defs);
@@ -90,9 +85,12 @@ void TQuery::Open()
             if (v.isNull())
                 continue;
             if (typedByValue[i]) {
-                // An undeclared column whose first value is a real number is a float column.
-                if (v.metaType().id() == QMetaType::Double && Fields()[i]->DataType() == FieldType::Integer)
+                // An undeclared column takes its type from its first value.
+                const int t = v.metaType().id();
+                if (t == QMetaType::Double)
                     Fields()[i]->setDataType(FieldType::Float);
+                else if (t == QMetaType::Int || t == QMetaType::LongLong)
+                    Fields()[i]->setDataType(FieldType::Integer);
                 typedByValue[i] = false;
             }
             r[i] = TField::normalise(Fields()[i]->DataType(), v);

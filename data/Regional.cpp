@@ -1,5 +1,7 @@
 #include "data/Regional.h"
 
+#include "data/NumberPattern.h"
+
 #include <QRegularExpression>
 #include <QTime>
 #include <algorithm>
@@ -74,27 +76,12 @@ void setRegionalLocale(const QLocale& locale) { current() = RegionalSettings::fr
 
 QString formatFixedGrouped(long double value, int decimals)
 {
-    const RegionalSettings& r = regional();
-    const bool negative = std::signbit(value) && value != 0.0L;
-    // Round half away from zero on the decimal expansion.
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%.*Lf", decimals, fabsl(value));
-    QString digits = QString::fromLatin1(buf);
-    QString intPart = digits.section(QLatin1Char('.'), 0, 0);
-    const QString fracPart = digits.section(QLatin1Char('.'), 1, 1);
-    QString grouped;
-    for (int i = 0; i < intPart.size(); ++i) {
-        if (i > 0 && (intPart.size() - i) % 3 == 0)
-            grouped += r.thousandSeparator;
-        grouped += intPart.at(i);
-    }
-    QString out = grouped;
+    // The same digits as the number patterns: rounded half away from zero on the decimal
+    // expansion, grouped by three, no minus on a value that rounds to zero.
+    QString mask = QStringLiteral("#,##0");
     if (decimals > 0)
-        out += r.decimalSeparator + fracPart;
-    const bool allZero = std::none_of(out.cbegin(), out.cend(), [](QChar c) { return c >= QLatin1Char('1') && c <= QLatin1Char('9'); });
-    if (negative && !allZero)
-        out.prepend(QLatin1Char('-'));
-    return out;
+        mask += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
+    return formatNumberPattern(mask, static_cast<double>(value));
 }
 
 QString formatCurrency(double value)

@@ -83,7 +83,7 @@ const std::vector<StatementDef>& statementDefs()
                       "   WHERE B.Inv_Cancelled = 'YES'", "ORDER BY A.Cus_Name,", "         B.Inv_Number"},
                      {{"Cus_Name", T::Text, 50}, {"Inv_Number", T::Integer}, {"Inv_Date", T::Date}},
                      true});
-        // The revenue statement declares no fields: its columns are read by name.
+        // The revenue statement has no persistent fields; its columns, read by name, carry these types.
         d.push_back({"qryReportRevenue",
                      {"  SELECT B.Inv_Number,", "         A.Cus_Name,", "         B.Inv_VAT,",
                       "         SUM(C.Line_Units * C.Line_Discount_Price) AS Total", "    FROM Customer A JOIN",
@@ -93,7 +93,7 @@ const std::vector<StatementDef>& statementDefs()
                       "     AND B.Inv_PayDate >= :startDate AND B.Inv_PayDate <= :endDate",
                       "GROUP BY B.Inv_Number,", "         A.Cus_Name,", "         B.Inv_VAT",
                       "ORDER BY A.Cus_Name,", "         B.Inv_Number"},
-                     {},
+                     {{"Inv_Number", T::Integer}, {"Cus_Name", T::Text, 50}, {"Inv_VAT", T::Float}, {"Total", T::Money}},
                      true});
         d.push_back({"qryStatementDetail",
                      {"  SELECT A.Inv_Number,", "         A.Inv_Date,", "         A.Inv_Days,",

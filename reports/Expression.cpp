@@ -2,7 +2,7 @@
 
 #include "data/Errors.h"
 #include "data/Regional.h"
-#include "reports/NumberPattern.h"
+#include "data/NumberPattern.h"
 
 #include <QDateTime>
 

@@ -4,7 +4,7 @@
 #include "data/Regional.h"
 #include "reports/Expression.h"
 #include "reports/FontFace.h"
-#include "reports/NumberPattern.h"
+#include "data/NumberPattern.h"
 
 #include <QDateTime>
 #include <QRectF>

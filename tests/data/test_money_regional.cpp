@@ -48,6 +48,7 @@ private slots:
         QCOMPARE(formatCurrency(-3.0), QStringLiteral("-$3.00"));
         QCOMPARE(formatCurrency(0.005), QStringLiteral("$0.01"));   // half away from zero
         QCOMPARE(formatCurrency(-0.001), QStringLiteral("$0.00")); // no minus on a zero text
+        QCOMPARE(formatCurrency(10.125), QStringLiteral("$10.13"));  // an exact half goes away from zero, as in totals
         QCOMPARE(formatShortDate(QDate(2026, 3, 7)), QStringLiteral("3/7/2026"));
         QCOMPARE(parseShortDate(QStringLiteral("3/7/2026")), QDate(2026, 3, 7));
         QVERIFY(!parseShortDate(QStringLiteral("31/31/2026")).isValid());

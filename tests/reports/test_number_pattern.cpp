@@ -1,6 +1,6 @@
 // Number patterns of report totals and field display formats, under two regional settings.
 #include "data/Regional.h"
-#include "reports/NumberPattern.h"
+#include "data/NumberPattern.h"
 #include "tests/support/TestSupport.h"
 
 #include <limits>

@@ -1,4 +1,4 @@
-#include "reports/NumberPattern.h"
+#include "data/NumberPattern.h"
 
 #include "data/Regional.h"
 
