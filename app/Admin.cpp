@@ -19,13 +19,13 @@ TfrmAdmin::TfrmAdmin(QWidget* parent)
     XiPanel1 = bottomStrip();
     XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
 
-    btnCustomer = addTaskButton(QStringLiteral("btnCustomer"), QStringLiteral("C&ustomer"), QStringLiteral("task_customer"),
+    btnCustomer = addTaskButton(QStringLiteral("btnCustomer"), QStringLiteral("C&ustomer"), QStringLiteral("customer"),
                                 QStringLiteral("Administration functions for the Customer table."));
-    btnProduct = addTaskButton(QStringLiteral("btnProduct"), QStringLiteral("&Product"), QStringLiteral("task_product"),
+    btnProduct = addTaskButton(QStringLiteral("btnProduct"), QStringLiteral("&Product"), QStringLiteral("product"),
                                QStringLiteral("Administration functions for the Product table."));
-    btnCompany = addTaskButton(QStringLiteral("btnCompany"), QStringLiteral("Co&mpany"), QStringLiteral("task_company"),
+    btnCompany = addTaskButton(QStringLiteral("btnCompany"), QStringLiteral("Co&mpany"), QStringLiteral("company"),
                                QStringLiteral("Administration functions for your Company Information."));
-    btnVAT = addTaskButton(QStringLiteral("btnVAT"), QStringLiteral("V&AT"), QStringLiteral("task_vat"),
+    btnVAT = addTaskButton(QStringLiteral("btnVAT"), QStringLiteral("V&AT"), QStringLiteral("vat"),
                            QStringLiteral("Administration functions for the VAT table."));
     // The client panel, the title, the help line and Close clear the help line; the strip does not.
     clearsHelpLine(XiPanel2);

@@ -18,10 +18,10 @@ TfrmFinReports::TfrmFinReports(QWidget* parent)
     XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
 
     btnDateRevenue = addTaskButton(QStringLiteral("btnDateRevenue"), QStringLiteral("&Date Based Revenue"),
-                                   QStringLiteral("task_revenue"),
+                                   QStringLiteral("date_revenue"),
                                    QStringLiteral("Retrieves Revenue per Customer according to set dates."));
     btnMonthEndStat = addTaskButton(QStringLiteral("btnMonthEndStat"), QStringLiteral("&Month End Statement"),
-                                    QStringLiteral("task_statement"),
+                                    QStringLiteral("month_end"),
                                     QStringLiteral("Display Customer's current financial position."));
     // One handler clears the help line for both panels and both labels; Close has none.
     for (QWidget* w : {static_cast<QWidget*>(XiPanel2), static_cast<QWidget*>(XiPanel1),

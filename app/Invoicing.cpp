@@ -19,13 +19,13 @@ TfrmInvoicing::TfrmInvoicing(QWidget* parent)
     XiPanel2 = bottomStrip();
     XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
 
-    btnNewInvoice = addTaskButton(QStringLiteral("btnNewInvoice"), QStringLiteral("&Invoices"), QStringLiteral("task_invoices"),
+    btnNewInvoice = addTaskButton(QStringLiteral("btnNewInvoice"), QStringLiteral("&Invoices"), QStringLiteral("invoices"),
                                   QStringLiteral("Create a New Invoice."));
-    btnPayInvoice = addTaskButton(QStringLiteral("btnPayInvoice"), QStringLiteral("&Unpaid Invoices"), QStringLiteral("task_unpaid"),
+    btnPayInvoice = addTaskButton(QStringLiteral("btnPayInvoice"), QStringLiteral("&Unpaid Invoices"), QStringLiteral("unpaid"),
                                   QStringLiteral("View Unpaid Invoices."));
     btnCancelInvoice = addTaskButton(QStringLiteral("btnCancelInvoice"), QStringLiteral("C&ancelled Invoices"),
-                                     QStringLiteral("task_cancelled"), QStringLiteral("View Cancelled Invoices."));
-    btnViewInvoice = addTaskButton(QStringLiteral("btnViewInvoice"), QStringLiteral("&View Invoice"), QStringLiteral("task_view_invoice"),
+                                     QStringLiteral("cancelled"), QStringLiteral("View Cancelled Invoices."));
+    btnViewInvoice = addTaskButton(QStringLiteral("btnViewInvoice"), QStringLiteral("&View Invoice"), QStringLiteral("view_invoice"),
                                    QStringLiteral("View an Invoice."));
     // Both panels and both labels clear the help line; Close does not.
     clearsHelpLine(XiPanel1);

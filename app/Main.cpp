@@ -67,9 +67,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     Label1->move(248, 16);
     Label1->adjustSize();
 
-    imgAdmin = preview(XiPanel1, QStringLiteral("imgAdmin"), QStringLiteral(":/previews/preview_admin.png"));
-    imgInv = preview(XiPanel1, QStringLiteral("imgInv"), QStringLiteral(":/previews/preview_invoicing.png"));
-    imgReports = preview(XiPanel1, QStringLiteral("imgReports"), QStringLiteral(":/previews/preview_reports.png"));
+    imgAdmin = preview(XiPanel1, QStringLiteral("imgAdmin"), QStringLiteral(":/preview_admin.png"));
+    imgInv = preview(XiPanel1, QStringLiteral("imgInv"), QStringLiteral(":/preview_invoicing.png"));
+    imgReports = preview(XiPanel1, QStringLiteral("imgReports"), QStringLiteral(":/preview_reports.png"));
 
     XiPanel3 = new TXiPanel(XiPanel1);
     XiPanel3->setObjectName(QStringLiteral("XiPanel3"));
@@ -82,9 +82,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     DBImage1->setBorder(false);
     DBImage1->setFocusPolicy(Qt::NoFocus);
 
-    btnAdmin = sectionButton(XiPanel3, QStringLiteral("btnAdmin"), QStringLiteral("&Administration"), 112, QStringLiteral("section_admin"));
-    btnInvoicing = sectionButton(XiPanel3, QStringLiteral("btnInvoicing"), QStringLiteral("I&nvoicing"), 232, QStringLiteral("section_invoicing"));
-    btnReports = sectionButton(XiPanel3, QStringLiteral("btnReports"), QStringLiteral("&Reports"), 352, QStringLiteral("section_reports"));
+    btnAdmin = sectionButton(XiPanel3, QStringLiteral("btnAdmin"), QStringLiteral("&Administration"), 112, QStringLiteral("admin"));
+    btnInvoicing = sectionButton(XiPanel3, QStringLiteral("btnInvoicing"), QStringLiteral("I&nvoicing"), 232, QStringLiteral("invoicing"));
+    btnReports = sectionButton(XiPanel3, QStringLiteral("btnReports"), QStringLiteral("&Reports"), 352, QStringLiteral("reports"));
 
     XiPanel2 = new TXiPanel(this);
     XiPanel2->setObjectName(QStringLiteral("XiPanel2"));

@@ -6,6 +6,7 @@
 #include "app/AppMap.h"
 #include "app/FinReports.h"
 #include "app/Invoicing.h"
+#include "app/Main.h"
 #include "data/DataMod.h"
 #include "data/Engine.h"
 #include "tests/support/TestSupport.h"
@@ -118,6 +119,24 @@ private slots:
         QVERIFY(dm.qryCancelledInv->Active());
         QVERIFY(menu.isVisible());
         QVERIFY(seam.messages.isEmpty());
+    }
+
+    void everyButtonCarriesItsPicture()
+    {
+        TfrmAdmin admin;
+        TfrmInvoicing invoicing;
+        TfrmFinReports reports;
+        TfrmMap map;
+        TfrmMain main;
+        for (QWidget* w : {static_cast<QWidget*>(&admin), static_cast<QWidget*>(&invoicing), static_cast<QWidget*>(&reports),
+                           static_cast<QWidget*>(&map), static_cast<QWidget*>(&main)})
+            for (TXiButton* b : w->findChildren<TXiButton*>())
+                QVERIFY2(!b->glyph().isNull(), qPrintable(w->objectName() + "." + b->objectName()));
+        QCOMPARE(admin.btnCustomer->glyph().size(), QSize(50, 50));
+        QCOMPARE(main.btnAdmin->glyph().size(), QSize(50, 50));
+        QVERIFY(!main.imgAdmin->pixmap().isNull());
+        QVERIFY(!main.imgInv->pixmap().isNull());
+        QVERIFY(!main.imgReports->pixmap().isNull());
     }
 
     void mapShowsItsDiagram()
