@@ -1,28 +1,13 @@
 #include "app/AppMap.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "widgets/Glyphs.h"
+#include "widgets/Layout.h"
 
 namespace zz {
 
 TfrmMap* frmMap = nullptr;
 
 namespace {
-QLabel* mapLabel(QWidget* parent, const QString& text, int left, int top, int pixelSize)
-{
-    auto* label = new QLabel(text, parent);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 struct Group {
     const char* heading;
     int headingTop;
@@ -55,11 +40,11 @@ TfrmMap::TfrmMap(QWidget* parent) : TForm(parent)
         {"Reports", 312, {{"Customer Revenue", 312}, {"Customer Statements", 336}}},
     };
     for (const Group& g : groups) {
-        mapLabel(XiPanel1, QString::fromLatin1(g.heading), 48, g.headingTop, 29);
+        arialLabel(XiPanel1, QString::fromLatin1(g.heading), 48, g.headingTop, 29, true);
         for (const auto& [task, top] : g.tasks) {
             // The connector sits 8 px above its task name so that the dash lines up with the text.
-            mapLabel(XiPanel1, QStringLiteral("---"), 272, top - 8, 29);
-            mapLabel(XiPanel1, QString::fromLatin1(task), 312, top, 16);
+            arialLabel(XiPanel1, QStringLiteral("---"), 272, top - 8, 29, true);
+            arialLabel(XiPanel1, QString::fromLatin1(task), 312, top, 16, true);
         }
     }
 
@@ -72,8 +57,7 @@ TfrmMap::TfrmMap(QWidget* parent) : TForm(parent)
     XiButton1->setGeometry(456, 8, 75, 25);
     connect(XiButton1, &TXiButton::clicked, this, &TfrmMap::XiButton1Click);
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
 }
 
 } // namespace zz

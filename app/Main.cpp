@@ -1,8 +1,7 @@
 #include "app/Main.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QCoreApplication>
 
 #include "app/Admin.h"
 #include "app/AppMap.h"
@@ -10,6 +9,7 @@
 #include "app/Invoicing.h"
 #include "data/DataMod.h"
 #include "widgets/Glyphs.h"
+#include "widgets/Layout.h"
 #include "widgets/MouseMove.h"
 
 namespace zz {
@@ -58,14 +58,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     XiPanel1->setColorScheme(PanelScheme::csSilver);
     XiPanel1->setFillDirection(FillDirection::fdVertical);
 
-    Label1 = new QLabel(QStringLiteral("Zuzevevur Creator"), XiPanel1);
-    QFont title(QStringLiteral("Arial"));
-    title.setPixelSize(32);
-    title.setBold(true);
-    Label1->setFont(title);
-    Label1->setAttribute(Qt::WA_TranslucentBackground);
-    Label1->move(248, 16);
-    Label1->adjustSize();
+    Label1 = arialLabel(XiPanel1, QStringLiteral("Zuzevevur Creator"), 248, 16, 32, true);
 
     imgAdmin = preview(XiPanel1, QStringLiteral("imgAdmin"), QStringLiteral(":/preview_admin.png"));
     imgInv = preview(XiPanel1, QStringLiteral("imgInv"), QStringLiteral(":/preview_invoicing.png"));
@@ -113,8 +106,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     connect(btnMap, &TXiButton::clicked, this, &TfrmMain::btnMapClick);
     connect(btnExit, &TXiButton::clicked, this, &TfrmMain::btnExitClick);
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event)

@@ -1,9 +1,8 @@
 #include "app/SectionMenu.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "widgets/Glyphs.h"
+#include "widgets/Layout.h"
 #include "widgets/MouseMove.h"
 
 namespace zz {
@@ -53,8 +52,7 @@ TSectionMenu::TSectionMenu(const Shape& shape, QWidget* parent) : TForm(parent),
     btnClose->setGeometry(shape.closeLeft, 8, 75, 25);
     connect(btnClose, &TXiButton::clicked, this, [this] { close(); });
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnDesktop(this);
 }
 
 void TSectionMenu::ChangeCaption(const QString& text) { Label2->setText(text); }

@@ -1,28 +1,13 @@
 #include "app/SplashForm.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "widgets/JpegImage.h"
+#include "widgets/Layout.h"
 
 namespace zz {
 
 TfrmSplashscreen* frmSplashscreen = nullptr;
 
-namespace {
-QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-} // namespace
 
 TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
 {
@@ -49,8 +34,8 @@ TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
     Image1->setPixmap(QPixmap::fromImage(logo));
     Image1->setGeometry(47, 15, logo.isNull() ? 121 : logo.width(), logo.isNull() ? 61 : logo.height());
 
-    Label1 = makeLabel(XiPanel1, QStringLiteral("Searching for Server..."), 38, 88);
-    Label2 = makeLabel(XiPanel1, QStringLiteral("Loading..."), 38, 112);
+    Label1 = arialLabel(XiPanel1, QStringLiteral("Searching for Server..."), 38, 88, 13, true);
+    Label2 = arialLabel(XiPanel1, QStringLiteral("Loading..."), 38, 112, 13, true);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(3000);
@@ -58,8 +43,7 @@ TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
     connect(Timer1, &QTimer::timeout, this, &TfrmSplashscreen::Timer1Timer);
     Timer1->start();
 
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnDesktop(this);
 }
 
 void TfrmSplashscreen::Timer1Timer() { Timer1->stop(); }

@@ -19,11 +19,7 @@ TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent)
 
 TDBEdit::TDBEdit(TDataSource* source, const QString& field, QWidget* parent) : TDBEdit(parent) { bind(source, field); }
 
-TDBEdit::~TDBEdit()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
+TDBEdit::~TDBEdit() { detachSource(this); }
 
 void TDBEdit::bind(TDataSource* source, const QString& field)
 {
@@ -33,23 +29,7 @@ void TDBEdit::bind(TDataSource* source, const QString& field)
 
 void TDBEdit::setDataSource(TDataSource* source)
 {
-    if (m_source) {
-        m_source->removeLink(this);
-        disconnect(m_source, nullptr, this, nullptr);
-    }
-    m_source = source;
-    if (source) {
-        source->addLink(this);
-        connect(source, &TDataSource::rowChanged, this, &TDBEdit::refresh);
-        connect(source, &TDataSource::dataReset, this, &TDBEdit::refresh);
-        connect(source, &TDataSource::stateChanged, this, &TDBEdit::refresh);
-        connect(source, &TDataSource::fieldChanged, this, [this](int index) {
-            TField* f = Field();
-            if (f && f->index() == index)
-                refresh();
-        });
-    }
-    refresh();
+    attachSource(this, this, source, [this] { refresh(); });
 }
 
 void TDBEdit::setDataField(const QString& field)

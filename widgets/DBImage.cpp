@@ -18,11 +18,7 @@ TDBImage::TDBImage(QWidget* parent) : QFrame(parent)
     setBorder(true);
 }
 
-TDBImage::~TDBImage()
-{
-    if (m_source)
-        m_source->removeLink(this);
-}
+TDBImage::~TDBImage() { detachSource(this); }
 
 void TDBImage::bind(TDataSource* source, const QString& field)
 {
@@ -32,22 +28,7 @@ void TDBImage::bind(TDataSource* source, const QString& field)
 
 void TDBImage::setDataSource(TDataSource* source)
 {
-    if (m_source) {
-        m_source->removeLink(this);
-        disconnect(m_source, nullptr, this, nullptr);
-    }
-    m_source = source;
-    if (source) {
-        source->addLink(this);
-        connect(source, &TDataSource::rowChanged, this, &TDBImage::refresh);
-        connect(source, &TDataSource::dataReset, this, &TDBImage::refresh);
-        connect(source, &TDataSource::stateChanged, this, &TDBImage::refresh);
-        connect(source, &TDataSource::fieldChanged, this, [this](int index) {
-            if (TField* f = Field(); f && f->index() == index)
-                refresh();
-        });
-    }
-    refresh();
+    attachSource(this, this, source, [this] { refresh(); });
 }
 
 void TDBImage::setDataField(const QString& field)

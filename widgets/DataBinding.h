@@ -1,7 +1,9 @@
 #pragma once
 // What every data-bound control shares: the data source it shows and the field it is bound to.
+#include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 
 #include "data/DataSource.h"
 #include "data/Table.h"
@@ -27,6 +29,34 @@ public:
     }
 
 protected:
+    // Switches the control to another data source: unhooks it from the old one, then lets refresh
+    // run on every row move, re-read and mode change of the new one and on every change of the
+    // bound field, and once at once.
+    void attachSource(QObject* control, TDataLink* link, TDataSource* source, const std::function<void()>& refresh)
+    {
+        if (m_source) {
+            m_source->removeLink(link);
+            QObject::disconnect(m_source, nullptr, control, nullptr);
+        }
+        m_source = source;
+        if (source) {
+            source->addLink(link);
+            QObject::connect(source, &TDataSource::rowChanged, control, refresh);
+            QObject::connect(source, &TDataSource::dataReset, control, refresh);
+            QObject::connect(source, &TDataSource::stateChanged, control, refresh);
+            QObject::connect(source, &TDataSource::fieldChanged, control, [this, refresh](int index) {
+                if (TField* f = Field(); f && f->index() == index)
+                    refresh();
+            });
+        }
+        refresh();
+    }
+    void detachSource(TDataLink* link)
+    {
+        if (m_source)
+            m_source->removeLink(link);
+    }
+
     QPointer<TDataSource> m_source;
     QString m_fieldName;
 };

@@ -1,0 +1,14 @@
+#pragma once
+// Small layout helpers the windows share.
+#include <QLabel>
+#include <QWidget>
+
+namespace zz {
+
+// Moves a window to the middle of the desktop.
+void centreOnDesktop(QWidget* window);
+
+// A transparent label in the given Arial size (pixels) at a position, sized to its text.
+QLabel* arialLabel(QWidget* parent, const QString& text, int left, int top, int pixelSize, bool bold);
+
+} // namespace zz
