@@ -1,0 +1,151 @@
+#include "admin/AdminLayout.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+
+#include "widgets/Glyphs.h"
+#include "widgets/Layout.h"
+
+namespace zz {
+
+QFont smallDialogFont()
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+TAdminForm::TAdminForm(const QString& caption, int clientWidth, int clientHeight, QWidget* parent) : TForm(parent)
+{
+    setWindowTitle(caption);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFont(smallDialogFont());
+    resize(clientWidth, clientHeight);
+    centreOnDesktop(this);
+}
+
+void TAdminForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar)
+{
+    m_content = content = new TXiPanel(this);
+    m_bar = buttonBar = new TXiPanel(this);
+    for (TXiPanel* panel : {m_content, m_bar}) {
+        panel->setColorScheme(scheme);
+        panel->setFillDirection(FillDirection::fdVertical);
+    }
+    m_content->setGeometry(0, 0, width(), height() - 41);
+    m_bar->setGeometry(0, height() - 41, width(), 41);
+}
+
+void TAdminForm::resizeEvent(QResizeEvent* event)
+{
+    TForm::resizeEvent(event);
+    if (m_content)
+        m_content->setGeometry(0, 0, width(), std::max(0, height() - 41));
+    if (m_bar)
+        m_bar->setGeometry(0, height() - 41, width(), 41);
+}
+
+void TAdminForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    TForm::keyPressEvent(event);
+}
+
+TXiButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
+                      ButtonScheme scheme, int left, int top)
+{
+    auto* b = new TXiButton(parent);
+    b->setObjectName(name);
+    b->setCaption(caption);
+    b->setColorScheme(scheme);
+    b->setCtl3D(false);
+    b->setHotTrack(true);
+    b->setGlyphLayout(ButtonLayout::blGlyphLeft);
+    if (!picture.isEmpty())
+        b->setGlyph(glyph(picture));
+    b->setGeometry(left, top, 75, 25);
+    return b;
+}
+
+QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    if (bold) {
+        QFont f = label->font();
+        f.setBold(true);
+        label->setFont(f);
+    }
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width)
+{
+    QLabel* label = arialLabel(parent, text, 0, 0, 24, true);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(0, 0, width, 56);
+    return label;
+}
+
+int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title)
+{
+    return std::max(characters * metrics.horizontalAdvance(QLatin1Char('0')) + 4, metrics.horizontalAdvance(title) + 4);
+}
+
+void makeFlat(QLineEdit* edit, bool white)
+{
+    edit->setStyleSheet(white ? QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: white; padding: 0 1px; }")
+                              : QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: palette(window); padding: 0 1px; }"));
+}
+
+TAdminDBEdit::TAdminDBEdit(TDataSource* source, const QString& field, QWidget* parent) : TDBEdit(source, field, parent) {}
+
+void TAdminDBEdit::enterSelected()
+{
+    m_selectOnEntry = true;
+    setFocus(Qt::OtherFocusReason);
+    // In an active window the focus arrives at once; otherwise when the window is activated.
+    if (hasFocus())
+        m_selectOnEntry = false;
+    selectAll();
+}
+
+void TAdminDBEdit::focusInEvent(QFocusEvent* event)
+{
+    const bool windowBack = event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+    const QString before = text();
+    const int start = selectionStart();
+    const int length = selectionLength();
+    const int caret = cursorPosition();
+    // The field shows its edit text on entry, which replaces the text and drops the selection.
+    TDBEdit::focusInEvent(event);
+    if (m_selectOnEntry && !isDirty()) {
+        m_selectOnEntry = false;
+        selectAll();
+    } else if (windowBack && text() == before) {
+        if (length > 0)
+            setSelection(start, length);
+        else
+            setCursorPosition(caret);
+    }
+}
+
+bool TAdminDBGrid::focusField(TField* field)
+{
+    const TForm* front = TForm::topModal();
+    if (!isVisible() || (front && front != window()))
+        return false;
+    return TDBGrid::focusField(field);
+}
+
+} // namespace zz

@@ -1,0 +1,77 @@
+#pragma once
+// What the master data windows share: the two-panel frame (a content panel above a 41-pixel
+// button bar), the small dialog font, gradient buttons with their pictures, transparent captions,
+// flat edit fields, and an edit field that selects its text when the window hands it the focus.
+#include <QLabel>
+#include <QLineEdit>
+
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/Form.h"
+#include "widgets/XiButton.h"
+#include "widgets/XiPanel.h"
+
+namespace zz {
+
+// The dialogs' small UI font: the system sans serif at 8 point.
+QFont smallDialogFont();
+
+// A window of the administration: sizeable frame with a close box and a minimise box, the small
+// font, centred on the desktop, laid out on a content panel above a button bar that stays at the
+// bottom while the frame is resized (the controls keep their places).
+class TAdminForm : public TForm {
+    Q_OBJECT
+public:
+    explicit TAdminForm(const QString& caption, int clientWidth, int clientHeight, QWidget* parent = nullptr);
+
+protected:
+    // Creates the two panels with one scheme and a vertical fill; the caller names them.
+    void makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar);
+    void resizeEvent(QResizeEvent* event) override;
+    // Esc belongs to the edit fields and the grid; it never closes the window.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TXiPanel* m_content = nullptr;
+    TXiPanel* m_bar = nullptr;
+};
+
+// A gradient button of 75 x 25 at a place, hot tracking, with a picture left of its caption.
+TXiButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
+                      ButtonScheme scheme, int left, int top);
+// A transparent caption at a place, bold or not.
+QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, bool bold = false);
+// The heading across the top 56 pixels of a panel: Arial, 24 px, bold, centred.
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width);
+// A grid column's default width for a text of so many characters, at least its title's width.
+int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title);
+// A flat, single-line edit look: thin border, white or the window's own colour.
+void makeFlat(QLineEdit* edit, bool white);
+
+// The data-bound edit field of these windows. When the window gives it the focus on opening it
+// shows its value with the whole text selected, so that typing replaces it; when the window
+// becomes active again (after a message box) the caret and selection stay where they were.
+class TAdminDBEdit : public TDBEdit {
+    Q_OBJECT
+public:
+    TAdminDBEdit(TDataSource* source, const QString& field, QWidget* parent);
+    // Takes the focus and selects the whole text (also once the window becomes active).
+    void enterSelected();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    bool m_selectOnEntry = false;
+};
+
+// The data grid of the list windows. It takes the focus for a field that a post found empty
+// only while its own window is the one in front; an editor dialog open over the list keeps it.
+class TAdminDBGrid : public TDBGrid {
+    Q_OBJECT
+public:
+    using TDBGrid::TDBGrid;
+    bool focusField(TField* field) override;
+};
+
+} // namespace zz

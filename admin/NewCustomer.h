@@ -1,0 +1,48 @@
+#pragma once
+// The customer editor: the fields of the current row of tblCustomer, for a new customer (the
+// cursor in insert mode) and an existing one (edit mode) alike.
+#include <QLabel>
+
+#include "admin/AdminLayout.h"
+
+namespace zz {
+
+class TfrmNewCustomer : public TAdminForm {
+    Q_OBJECT
+public:
+    explicit TfrmNewCustomer(QWidget* parent = nullptr);
+
+    TXiPanel* XiPanel1; // content
+    TXiPanel* XiPanel2; // button bar
+    QLabel* Label10;    // heading
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    TAdminDBEdit* DBEdit1; // Cus_Name
+    TAdminDBEdit* DBEdit2;
+    TAdminDBEdit* DBEdit3;
+    TAdminDBEdit* DBEdit4;
+    TAdminDBEdit* DBEdit5;
+    TAdminDBEdit* DBEdit6;
+    TAdminDBEdit* DBEdit7;
+    TAdminDBEdit* DBEdit8;
+    TAdminDBEdit* DBEdit9;
+    TXiButton* btnSave;
+    TXiButton* btnCancel;
+
+    void btnSaveClick();
+    void btnCancelClick();
+
+protected:
+    void FormActivate() override;
+};
+
+extern TfrmNewCustomer* frmNewCustomer;
+
+} // namespace zz
