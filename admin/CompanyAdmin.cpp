@@ -1,0 +1,169 @@
+#include "admin/CompanyAdmin.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "data/DataMod.h"
+#include "data/Errors.h"
+#include "data/Logo.h"
+#include "widgets/Dialogs.h"
+
+namespace zz {
+
+TfrmAdminCompany* frmAdminCompany = nullptr;
+
+TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral("Company Administration"), 371, 454, parent)
+{
+    setObjectName(QStringLiteral("frmAdminCompany"));
+    makePanels(PanelScheme::csRose, XiPanel1, XiPanel2);
+    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
+    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
+
+    Label12 = makeHeading(XiPanel1, QStringLiteral("Label12"), QStringLiteral("Company Detail"), width());
+
+    TDataSource* source = DataModule1 ? DataModule1->datCompany : nullptr;
+    struct Row {
+        QLabel*& label;
+        const char* caption;
+        TAdminDBEdit*& edit;
+        const char* field;
+        int width;
+    };
+    const Row rows[] = {
+        {Label1, "Company Name", DBEdit1, "Com_Name", 233},
+        {Label2, "VAT Number", DBEdit2, "Com_VAT_No", 233},
+        {Label3, "Registration Number", DBEdit3, "Com_Reg_No", 233},
+        {Label4, "Phone Number", DBEdit4, "Com_Tel", 121},
+        {Label5, "Fax Number", DBEdit5, "Com_Fax", 121},
+        {Label6, "Cell Number", DBEdit6, "Com_Cell", 121},
+        {Label7, "Address 1", DBEdit7, "Com_Address1", 233},
+        {Label8, "Address 2", DBEdit8, "Com_Address2", 233},
+        {Label9, "Address 3", DBEdit9, "Com_Address3", 121},
+        {Label10, "Company Members", DBEdit10, "Com_Members", 233},
+    };
+    int top = 54;
+    int n = 1;
+    for (const Row& r : rows) {
+        r.label = makeCaption(XiPanel1, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
+        auto* edit = new TAdminDBEdit(source, QLatin1String(r.field), XiPanel1);
+        edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
+        edit->setGeometry(120, top, r.width, 21);
+        makeFlat(edit, false);
+        r.edit = edit;
+        top += 32;
+        ++n;
+    }
+
+    // The eleventh row: the logo with its "..." button, then the invoice start number.
+    Label11 = makeCaption(XiPanel1, QStringLiteral("Label11"), QStringLiteral("Logo"), 8, top + 10);
+    DBImage1 = new TDBImage(XiPanel1);
+    DBImage1->setObjectName(QStringLiteral("DBImage1"));
+    DBImage1->setBorder(false);
+    DBImage1->setGeometry(120, top, 33, 33);
+    if (source)
+        DBImage1->bind(source, QStringLiteral("Com_Logo"));
+    btnLogo = makeButton(XiPanel1, QStringLiteral("btnLogo"), QStringLiteral("..."), QString(), ButtonScheme::csNeoRose, 157, top + 7);
+    btnLogo->resize(25, 19);
+    DBEdit11 = new TAdminDBEdit(source, QStringLiteral("Inv_Start_No"), XiPanel1);
+    DBEdit11->setObjectName(QStringLiteral("DBEdit11"));
+    DBEdit11->setGeometry(280, top + 6, 73, 21);
+    makeFlat(DBEdit11, false);
+    Label13 = makeCaption(XiPanel1, QStringLiteral("Label13"), QStringLiteral("Invoice Start No"), 192, top + 10);
+    Label13->move(std::max(btnLogo->geometry().right() + 5, DBEdit11->x() - 6 - Label13->width()), Label13->y());
+
+    // The captions stand left of the fields at 120; a wide font moves them nearer the edge.
+    int widest = 0;
+    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11})
+        widest = std::max(widest, l->width());
+    const int captionLeft = std::clamp(120 - 4 - widest, 4, 8);
+    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11})
+        l->move(captionLeft, l->y());
+
+    btnSave = makeButton(XiPanel2, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
+                         ButtonScheme::csNeoRose, 16, 8);
+    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
+                           ButtonScheme::csNeoRose, 280, 8);
+
+    QWidget* order[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8,
+                        DBEdit9, DBEdit10, btnLogo, DBImage1, DBEdit11, btnSave, btnCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(btnLogo, &TXiButton::clicked, this, &TfrmAdminCompany::btnLogoClick);
+    connect(btnSave, &TXiButton::clicked, this, &TfrmAdminCompany::btnSaveClick);
+    connect(btnCancel, &TXiButton::clicked, this, &TfrmAdminCompany::btnCancelClick);
+}
+
+void TfrmAdminCompany::FormActivate() { DBEdit1->enterSelected(); }
+
+FileDialogRequest TfrmAdminCompany::openPictureRequest()
+{
+    FileDialogRequest r;
+    r.caption = QStringLiteral("Open");
+    r.filter = QStringLiteral("Bitmaps (*.bmp)");
+    r.defaultSuffix = QStringLiteral("bmp");
+    r.picturePreview = true;
+    return r;
+}
+
+QByteArray TfrmAdminCompany::readBitmapFile(const QString& path)
+{
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    QFile file(fullPath);
+    if (QFileInfo(fullPath).isDir() || !file.open(QIODevice::ReadOnly))
+        throw Exception(QStringLiteral("Cannot open file %1").arg(fullPath));
+    const QByteArray bytes = file.readAll();
+    // A Windows bitmap file begins with "BM" and must decode as one.
+    bool valid = bytes.startsWith("BM");
+    if (valid) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "bmp");
+        reader.setDecideFormatFromContent(false);
+        reader.setAutoDetectImageFormat(false);
+        valid = !reader.read().isNull();
+    }
+    if (!valid)
+        throw Exception(QStringLiteral("Bitmap image is not valid"));
+    return bytes;
+}
+
+void TfrmAdminCompany::btnLogoClick()
+{
+    const std::optional<QString> path = fileDialog(openPictureRequest());
+    if (!path)
+        return;
+    try {
+        const QByteArray bitmap = readBitmapFile(*path);
+        // The picture belongs to the pending row; Save writes it, Cancel drops it.
+        DataModule1->tblCompany->Edit();
+        DataModule1->tblCompanyCom_Logo->SetValue(logoStoredForm(bitmap));
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+}
+
+void TfrmAdminCompany::btnSaveClick()
+{
+    try {
+        DataModule1->tblCompany->Post();
+        Close();
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+}
+
+void TfrmAdminCompany::btnCancelClick()
+{
+    try {
+        DataModule1->tblCompany->Cancel();
+        Close();
+    } catch (const Exception& e) {
+        showError(e.message());
+    }
+}
+
+} // namespace zz

@@ -1,0 +1,31 @@
+#pragma once
+// The VAT dialog: the one VAT percentage, in the single row of tblVAT, which the administration
+// menu has put into edit mode before showing the dialog.
+#include <QLabel>
+
+#include "admin/AdminLayout.h"
+
+namespace zz {
+
+class TfrmVAT : public TAdminForm {
+    Q_OBJECT
+public:
+    explicit TfrmVAT(QWidget* parent = nullptr);
+
+    TXiPanel* XiPanel1; // content
+    TXiPanel* XiPanel2; // button bar
+    QLabel* Label1;
+    TAdminDBEdit* DBEdit1; // VAT_Percentage
+    TXiButton* btnSave;
+    TXiButton* btnCancel;
+
+    void btnSaveClick();
+    void btnCancelClick();
+
+protected:
+    void FormActivate() override;
+};
+
+extern TfrmVAT* frmVAT;
+
+} // namespace zz
