@@ -1,8 +1,6 @@
 #include "admin/AdminLayout.h"
 
-#include <QFocusEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
 
 #include "widgets/Glyphs.h"
 #include "widgets/Layout.h"
@@ -46,15 +44,6 @@ void TAdminForm::resizeEvent(QResizeEvent* event)
         m_content->setGeometry(0, 0, width(), std::max(0, height() - 41));
     if (m_bar)
         m_bar->setGeometry(0, height() - 41, width(), 41);
-}
-
-void TAdminForm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    TForm::keyPressEvent(event);
 }
 
 TXiButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
@@ -106,46 +95,6 @@ void makeFlat(QLineEdit* edit, bool white)
 {
     edit->setStyleSheet(white ? QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: white; padding: 0 1px; }")
                               : QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: palette(window); padding: 0 1px; }"));
-}
-
-TAdminDBEdit::TAdminDBEdit(TDataSource* source, const QString& field, QWidget* parent) : TDBEdit(source, field, parent) {}
-
-void TAdminDBEdit::enterSelected()
-{
-    m_selectOnEntry = true;
-    setFocus(Qt::OtherFocusReason);
-    // In an active window the focus arrives at once; otherwise when the window is activated.
-    if (hasFocus())
-        m_selectOnEntry = false;
-    selectAll();
-}
-
-void TAdminDBEdit::focusInEvent(QFocusEvent* event)
-{
-    const bool windowBack = event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
-    const QString before = text();
-    const int start = selectionStart();
-    const int length = selectionLength();
-    const int caret = cursorPosition();
-    // The field shows its edit text on entry, which replaces the text and drops the selection.
-    TDBEdit::focusInEvent(event);
-    if (m_selectOnEntry && !isDirty()) {
-        m_selectOnEntry = false;
-        selectAll();
-    } else if (windowBack && text() == before) {
-        if (length > 0)
-            setSelection(start, length);
-        else
-            setCursorPosition(caret);
-    }
-}
-
-bool TAdminDBGrid::focusField(TField* field)
-{
-    const TForm* front = TForm::topModal();
-    if (!isVisible() || (front && front != window()))
-        return false;
-    return TDBGrid::focusField(field);
 }
 
 } // namespace zz

@@ -28,8 +28,6 @@ protected:
     // Creates the two panels with one scheme and a vertical fill; the caller names them.
     void makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar);
     void resizeEvent(QResizeEvent* event) override;
-    // Esc belongs to the edit fields and the grid; it never closes the window.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TXiPanel* m_content = nullptr;
@@ -47,31 +45,5 @@ QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, i
 int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title);
 // A flat, single-line edit look: thin border, white or the window's own colour.
 void makeFlat(QLineEdit* edit, bool white);
-
-// The data-bound edit field of these windows. When the window gives it the focus on opening it
-// shows its value with the whole text selected, so that typing replaces it; when the window
-// becomes active again (after a message box) the caret and selection stay where they were.
-class TAdminDBEdit : public TDBEdit {
-    Q_OBJECT
-public:
-    TAdminDBEdit(TDataSource* source, const QString& field, QWidget* parent);
-    // Takes the focus and selects the whole text (also once the window becomes active).
-    void enterSelected();
-
-protected:
-    void focusInEvent(QFocusEvent* event) override;
-
-private:
-    bool m_selectOnEntry = false;
-};
-
-// The data grid of the list windows. It takes the focus for a field that a post found empty
-// only while its own window is the one in front; an editor dialog open over the list keeps it.
-class TAdminDBGrid : public TDBGrid {
-    Q_OBJECT
-public:
-    using TDBGrid::TDBGrid;
-    bool focusField(TField* field) override;
-};
 
 } // namespace zz

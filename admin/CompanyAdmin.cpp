@@ -27,7 +27,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
     struct Row {
         QLabel*& label;
         const char* caption;
-        TAdminDBEdit*& edit;
+        TDBEdit*& edit;
         const char* field;
         int width;
     };
@@ -47,7 +47,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
     int n = 1;
     for (const Row& r : rows) {
         r.label = makeCaption(XiPanel1, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
-        auto* edit = new TAdminDBEdit(source, QLatin1String(r.field), XiPanel1);
+        auto* edit = new TDBEdit(source, QLatin1String(r.field), XiPanel1);
         edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
         edit->setGeometry(120, top, r.width, 21);
         makeFlat(edit, false);
@@ -66,7 +66,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
         DBImage1->bind(source, QStringLiteral("Com_Logo"));
     btnLogo = makeButton(XiPanel1, QStringLiteral("btnLogo"), QStringLiteral("..."), QString(), ButtonScheme::csNeoRose, 157, top + 7);
     btnLogo->resize(25, 19);
-    DBEdit11 = new TAdminDBEdit(source, QStringLiteral("Inv_Start_No"), XiPanel1);
+    DBEdit11 = new TDBEdit(source, QStringLiteral("Inv_Start_No"), XiPanel1);
     DBEdit11->setObjectName(QStringLiteral("DBEdit11"));
     DBEdit11->setGeometry(280, top + 6, 73, 21);
     makeFlat(DBEdit11, false);
@@ -96,7 +96,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
     connect(btnCancel, &TXiButton::clicked, this, &TfrmAdminCompany::btnCancelClick);
 }
 
-void TfrmAdminCompany::FormActivate() { DBEdit1->enterSelected(); }
+void TfrmAdminCompany::FormActivate() { DBEdit1->setFocus(); }
 
 FileDialogRequest TfrmAdminCompany::openPictureRequest()
 {

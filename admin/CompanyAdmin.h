@@ -30,19 +30,19 @@ public:
     QLabel* Label10;
     QLabel* Label11; // "Logo"
     QLabel* Label13; // "Invoice Start No"
-    TAdminDBEdit* DBEdit1; // Com_Name
-    TAdminDBEdit* DBEdit2;
-    TAdminDBEdit* DBEdit3;
-    TAdminDBEdit* DBEdit4;
-    TAdminDBEdit* DBEdit5;
-    TAdminDBEdit* DBEdit6;
-    TAdminDBEdit* DBEdit7;
-    TAdminDBEdit* DBEdit8;
-    TAdminDBEdit* DBEdit9;
-    TAdminDBEdit* DBEdit10;
+    TDBEdit* DBEdit1; // Com_Name
+    TDBEdit* DBEdit2;
+    TDBEdit* DBEdit3;
+    TDBEdit* DBEdit4;
+    TDBEdit* DBEdit5;
+    TDBEdit* DBEdit6;
+    TDBEdit* DBEdit7;
+    TDBEdit* DBEdit8;
+    TDBEdit* DBEdit9;
+    TDBEdit* DBEdit10;
     TDBImage* DBImage1;
     TXiButton* btnLogo;
-    TAdminDBEdit* DBEdit11; // Inv_Start_No
+    TDBEdit* DBEdit11; // Inv_Start_No
     TXiButton* btnSave;
     TXiButton* btnCancel;
 

@@ -33,7 +33,7 @@ TfrmCusAdmin::TfrmCusAdmin(QWidget* parent) : TAdminForm(QStringLiteral("Custome
     btnSearch = makeButton(XiPanel2, QStringLiteral("btnSearch"), QStringLiteral("&Search"), QStringLiteral("search"),
                            ButtonScheme::csNeoSilver, 361, 14);
 
-    DBGrid1 = new TAdminDBGrid(XiPanel2);
+    DBGrid1 = new TDBGrid(XiPanel2);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setGeometry(16, 48, 657, 321);
     DBGrid1->setFrameStyle(QFrame::Box | QFrame::Plain);

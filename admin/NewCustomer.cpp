@@ -21,7 +21,7 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("N
     struct Row {
         QLabel*& label;
         const char* caption;
-        TAdminDBEdit*& edit;
+        TDBEdit*& edit;
         const char* field;
         int width;
     };
@@ -40,7 +40,7 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("N
     int n = 1;
     for (const Row& r : rows) {
         r.label = makeCaption(XiPanel1, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
-        auto* edit = new TAdminDBEdit(source, QLatin1String(r.field), XiPanel1);
+        auto* edit = new TDBEdit(source, QLatin1String(r.field), XiPanel1);
         edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
         edit->setGeometry(112, top, r.width, 21);
         makeFlat(edit, true);
@@ -62,7 +62,7 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("N
     connect(btnCancel, &TXiButton::clicked, this, &TfrmNewCustomer::btnCancelClick);
 }
 
-void TfrmNewCustomer::FormActivate() { DBEdit1->enterSelected(); }
+void TfrmNewCustomer::FormActivate() { DBEdit1->setFocus(); }
 
 void TfrmNewCustomer::btnSaveClick()
 {

@@ -24,15 +24,15 @@ public:
     QLabel* Label7;
     QLabel* Label8;
     QLabel* Label9;
-    TAdminDBEdit* DBEdit1; // Cus_Name
-    TAdminDBEdit* DBEdit2;
-    TAdminDBEdit* DBEdit3;
-    TAdminDBEdit* DBEdit4;
-    TAdminDBEdit* DBEdit5;
-    TAdminDBEdit* DBEdit6;
-    TAdminDBEdit* DBEdit7;
-    TAdminDBEdit* DBEdit8;
-    TAdminDBEdit* DBEdit9;
+    TDBEdit* DBEdit1; // Cus_Name
+    TDBEdit* DBEdit2;
+    TDBEdit* DBEdit3;
+    TDBEdit* DBEdit4;
+    TDBEdit* DBEdit5;
+    TDBEdit* DBEdit6;
+    TDBEdit* DBEdit7;
+    TDBEdit* DBEdit8;
+    TDBEdit* DBEdit9;
     TXiButton* btnSave;
     TXiButton* btnCancel;
 

@@ -20,15 +20,15 @@ TfrmNewProd::TfrmNewProd(QWidget* parent) : TAdminForm(QStringLiteral("New Produ
     TDataSource* source = DataModule1 ? DataModule1->datProduct : nullptr;
     // Every product field is required: all three captions are bold.
     Label2 = makeCaption(XiPanel1, QStringLiteral("Label2"), QStringLiteral("Product Code"), 8, 64, true);
-    DBEdit1 = new TAdminDBEdit(source, QStringLiteral("Prod_Code"), XiPanel1);
+    DBEdit1 = new TDBEdit(source, QStringLiteral("Prod_Code"), XiPanel1);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setGeometry(104, 60, 121, 21);
     Label3 = makeCaption(XiPanel1, QStringLiteral("Label3"), QStringLiteral("Description"), 8, 96, true);
-    DBEdit2 = new TAdminDBEdit(source, QStringLiteral("Prod_Description"), XiPanel1);
+    DBEdit2 = new TDBEdit(source, QStringLiteral("Prod_Description"), XiPanel1);
     DBEdit2->setObjectName(QStringLiteral("DBEdit2"));
     DBEdit2->setGeometry(104, 92, 249, 21);
     Label4 = makeCaption(XiPanel1, QStringLiteral("Label4"), QStringLiteral("Unit Price"), 8, 128, true);
-    DBEdit3 = new TAdminDBEdit(source, QStringLiteral("Prod_Price"), XiPanel1);
+    DBEdit3 = new TDBEdit(source, QStringLiteral("Prod_Price"), XiPanel1);
     DBEdit3->setObjectName(QStringLiteral("DBEdit3"));
     DBEdit3->setGeometry(104, 124, 121, 21);
     for (TDBEdit* e : {DBEdit1, DBEdit2, DBEdit3})
@@ -48,7 +48,7 @@ TfrmNewProd::TfrmNewProd(QWidget* parent) : TAdminForm(QStringLiteral("New Produ
     connect(btnCancel, &TXiButton::clicked, this, &TfrmNewProd::btnCancelClick);
 }
 
-void TfrmNewProd::FormActivate() { DBEdit1->enterSelected(); }
+void TfrmNewProd::FormActivate() { DBEdit1->setFocus(); }
 
 void TfrmNewProd::btnSaveClick()
 {

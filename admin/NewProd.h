@@ -18,9 +18,9 @@ public:
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
-    TAdminDBEdit* DBEdit1; // Prod_Code
-    TAdminDBEdit* DBEdit2;      // Prod_Description
-    TAdminDBEdit* DBEdit3;      // Prod_Price
+    TDBEdit* DBEdit1; // Prod_Code
+    TDBEdit* DBEdit2;      // Prod_Description
+    TDBEdit* DBEdit3;      // Prod_Price
     TXiButton* btnSave;
     TXiButton* btnCancel;
 

@@ -31,7 +31,7 @@ TfrmProdAdmin::TfrmProdAdmin(QWidget* parent) : TAdminForm(QStringLiteral("Produ
     btnSearch = makeButton(XiPanel1, QStringLiteral("btnSearch"), QStringLiteral("&Search"), QStringLiteral("search"),
                            ButtonScheme::csNeoSilver, 377, 14);
 
-    DBGrid1 = new TAdminDBGrid(XiPanel1);
+    DBGrid1 = new TDBGrid(XiPanel1);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setGeometry(16, 48, 657, 321);
     DBGrid1->setFrameStyle(QFrame::Box | QFrame::Plain);

@@ -19,7 +19,7 @@ public:
     QLabel* Label1;
     QLineEdit* edtSearch;
     TXiButton* btnSearch;
-    TAdminDBGrid* DBGrid1;
+    TDBGrid* DBGrid1;
     TXiPanel* XiPanel2; // button bar
     TXiButton* btnNew;
     TXiButton* btnEdit;

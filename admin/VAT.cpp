@@ -8,22 +8,6 @@ namespace zz {
 
 TfrmVAT* frmVAT = nullptr;
 
-namespace {
-// The percentage field. Its display pattern "#0.00%" shows a plain percent sign that is no part
-// of a number: a text still carrying it (only the digits overtyped) cannot be converted and is
-// refused, like any other text that is no number.
-class TPercentEdit : public TAdminDBEdit {
-public:
-    using TAdminDBEdit::TAdminDBEdit;
-    void updateRecord() override
-    {
-        if (isDirty() && pendingMode() && text().contains(QLatin1Char('%')))
-            throw EConvertError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                                    .arg(text(), DataField()));
-        TAdminDBEdit::updateRecord();
-    }
-};
-} // namespace
 
 TfrmVAT::TfrmVAT(QWidget* parent) : TAdminForm(QStringLiteral("VAT"), 244, 151, parent)
 {
@@ -34,7 +18,7 @@ TfrmVAT::TfrmVAT(QWidget* parent) : TAdminForm(QStringLiteral("VAT"), 244, 151, 
 
     Label1 = makeCaption(XiPanel1, QStringLiteral("Label1"), QStringLiteral("VAT %"), 16, 48, true);
     // The percentage shows in its display pattern ("15.00%") also while it is being edited.
-    DBEdit1 = new TPercentEdit(DataModule1 ? DataModule1->datVAT : nullptr, QStringLiteral("VAT_Percentage"), XiPanel1);
+    DBEdit1 = new TDBEdit(DataModule1 ? DataModule1->datVAT : nullptr, QStringLiteral("VAT_Percentage"), XiPanel1);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setGeometry(80, 44, 137, 21);
     makeFlat(DBEdit1, true);
@@ -51,7 +35,7 @@ TfrmVAT::TfrmVAT(QWidget* parent) : TAdminForm(QStringLiteral("VAT"), 244, 151, 
     connect(btnCancel, &TXiButton::clicked, this, &TfrmVAT::btnCancelClick);
 }
 
-void TfrmVAT::FormActivate() { DBEdit1->enterSelected(); }
+void TfrmVAT::FormActivate() { DBEdit1->setFocus(); }
 
 void TfrmVAT::btnSaveClick()
 {

@@ -15,7 +15,7 @@ public:
     TXiPanel* XiPanel1; // content
     TXiPanel* XiPanel2; // button bar
     QLabel* Label1;
-    TAdminDBEdit* DBEdit1; // VAT_Percentage
+    TDBEdit* DBEdit1; // VAT_Percentage
     TXiButton* btnSave;
     TXiButton* btnCancel;
 

@@ -1,5 +1,9 @@
 #include "app/Admin.h"
 
+#include "admin/CompanyAdmin.h"
+#include "admin/CusAdmin.h"
+#include "admin/ProdAdmin.h"
+#include "admin/VAT.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "widgets/Dialogs.h"
@@ -39,15 +43,15 @@ TfrmAdmin::TfrmAdmin(QWidget* parent)
     connect(btnVAT, &TXiButton::clicked, this, &TfrmAdmin::btnVATClick);
 }
 
-void TfrmAdmin::btnCustomerClick() { hideAndRun(nullptr); }
+void TfrmAdmin::btnCustomerClick() { hideAndRun(frmCusAdmin); }
 
-void TfrmAdmin::btnProductClick() { hideAndRun(nullptr); }
+void TfrmAdmin::btnProductClick() { hideAndRun(frmProdAdmin); }
 
 void TfrmAdmin::btnCompanyClick()
 {
     try {
         DataModule1->tblCompany->Edit(); // on an empty table this inserts its first row
-        stackAndRun(nullptr);
+        stackAndRun(frmAdminCompany);
     } catch (const Exception& e) {
         showError(e.message());
     }
@@ -57,7 +61,7 @@ void TfrmAdmin::btnVATClick()
 {
     try {
         DataModule1->tblVAT->Edit();
-        stackAndRun(nullptr);
+        stackAndRun(frmVAT);
     } catch (const Exception& e) {
         showError(e.message());
     }

@@ -3,6 +3,12 @@
 #include <QFileInfo>
 #include <typeinfo>
 
+#include "admin/CompanyAdmin.h"
+#include "admin/CusAdmin.h"
+#include "admin/NewCustomer.h"
+#include "admin/NewProd.h"
+#include "admin/ProdAdmin.h"
+#include "admin/VAT.h"
 #include "app/Admin.h"
 #include "app/AppMap.h"
 #include "app/FinReports.h"
@@ -49,6 +55,12 @@ void createForms()
     frmAdmin = new TfrmAdmin;
     frmInvoicing = new TfrmInvoicing;
     frmFinReports = new TfrmFinReports;
+    frmCusAdmin = new TfrmCusAdmin;
+    frmNewCustomer = new TfrmNewCustomer;
+    frmProdAdmin = new TfrmProdAdmin;
+    frmNewProd = new TfrmNewProd;
+    frmVAT = new TfrmVAT;
+    frmAdminCompany = new TfrmAdminCompany;
     frmMap = new TfrmMap;
 }
 
@@ -64,6 +76,12 @@ void destroy(T*& form)
 void destroyForms()
 {
     destroy(frmMap);
+    destroy(frmAdminCompany);
+    destroy(frmVAT);
+    destroy(frmNewProd);
+    destroy(frmProdAdmin);
+    destroy(frmNewCustomer);
+    destroy(frmCusAdmin);
     destroy(frmFinReports);
     destroy(frmInvoicing);
     destroy(frmAdmin);

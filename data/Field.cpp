@@ -121,12 +121,9 @@ void TField::SetAsString(const QString& text)
     case FieldType::Float:
     case FieldType::Money: {
         if (t.isEmpty()) { Clear(); return; }
-        QString plain = t;
-        // A value shown through a display format ("15.00%") is read back without its literal characters.
-        if (!m_def.displayFormat.isEmpty())
-            plain.remove(QRegularExpression(QStringLiteral("[%\\s]+$")));
+        // A text that still carries a display pattern's characters ("14.00%") is no number.
         double d = 0;
-        if (!parseLocalFloat(plain, &d))
+        if (!parseLocalFloat(t, &d))
             throw EConvertError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, m_def.name));
         SetValue(d);
         return;

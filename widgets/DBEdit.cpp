@@ -90,7 +90,7 @@ void TDBEdit::updateRecord()
 
 bool TDBEdit::focusField(TField* field)
 {
-    if (!field || Field() != field || !isVisibleTo(window()))
+    if (!field || Field() != field || !mayTakeFocus(this))
         return false;
     setFocus(Qt::OtherFocusReason);
     return true;
@@ -98,20 +98,29 @@ bool TDBEdit::focusField(TField* field)
 
 void TDBEdit::focusInEvent(QFocusEvent* event)
 {
+    // The window coming back after a message box or a popup is not entering the field: text,
+    // caret and selection stay as they were.
+    const Qt::FocusReason reason = event->reason();
+    const bool windowBack = m_leftWithWindow && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
+    m_leftWithWindow = false;
     QLineEdit::focusInEvent(event);
-    if (!m_dirty) {
-        refresh();
-        if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
-            selectAll();
-    }
+    if (windowBack || m_dirty)
+        return;
+    // Entering shows the edit text; by keyboard or by the program the whole text is selected so
+    // that typing replaces it, while a click puts the caret where it points.
+    refresh();
+    if (reason != Qt::MouseFocusReason)
+        selectAll();
 }
 
 void TDBEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     // A menu or another window taking the focus for a moment is not leaving the field.
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) {
+        m_leftWithWindow = true;
         return;
+    }
     try {
         updateRecord();
     } catch (const Exception& e) {

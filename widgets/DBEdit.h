@@ -38,6 +38,7 @@ private:
 
     bool m_dirty = false;
     bool m_showing = false;
+    bool m_leftWithWindow = false; // the focus went to another window, not to another control
 };
 
 } // namespace zz

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "data/Errors.h"
+#include "widgets/DataBinding.h"
 #include "data/Table.h"
 #include "widgets/Dialogs.h"
 
@@ -257,6 +258,8 @@ void TDBGrid::updateRecord()
 
 bool TDBGrid::focusField(TField* field)
 {
+    if (!mayTakeFocus(this))
+        return false;
     for (int i = 0; i < m_model->columnCount(); ++i) {
         if (m_model->columnField(i) == field) {
             setFocus(Qt::OtherFocusReason);

@@ -5,10 +5,21 @@
 #include <QString>
 #include <functional>
 
+#include <QWidget>
+
 #include "data/DataSource.h"
 #include "data/Table.h"
+#include "widgets/Form.h"
 
 namespace zz {
+
+// Whether a control may take the focus for a field a post found empty: only in the window in
+// front, never in a list behind the modal editor that is posting.
+inline bool mayTakeFocus(const QWidget* control)
+{
+    const TForm* front = TForm::topModal();
+    return control->isVisibleTo(control->window()) && (!front || front == control->window());
+}
 
 class TFieldBinding {
 public:

@@ -1,5 +1,6 @@
 #include "widgets/Form.h"
 
+#include <QKeyEvent>
 #include <QResizeEvent>
 
 namespace zz {
@@ -74,6 +75,19 @@ void TForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     placeCloseButton();
+}
+
+} // namespace zz
+
+namespace zz {
+
+void TForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace zz

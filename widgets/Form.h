@@ -43,6 +43,8 @@ protected:
     virtual void FormActivate() {}
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Esc closes no window: none of them has a cancel button.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void placeCloseButton();

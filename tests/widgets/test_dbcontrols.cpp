@@ -101,21 +101,30 @@ private slots:
         QCOMPARE(price->text(), QStringLiteral("$1,234.50"));
         QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
 
-        // A display format shows while editing too.
+        // A display format shows while editing too, the whole text selected on entry; a text
+        // that still carries the pattern's percent sign is no number and is refused.
         dm->tblVAT->Edit();
         dm->tblVATVAT_Percentage->SetAsFloat(15);
         dm->tblVAT->Post();
         auto* vat = new TDBEdit(dm->datVAT, "VAT_Percentage", window.get());
         window->layout()->addWidget(vat);
+        vat->show();
         vat->setFocus();
         QCOMPARE(vat->text(), QStringLiteral("15.00%"));
+        QCOMPARE(vat->selectedText(), QStringLiteral("15.00%"));
         QTest::keyClick(vat, Qt::Key_Home);
         QTest::keyClicks(vat, "1");
         code->setFocus();
+        QCOMPARE(seam->lastText(), QStringLiteral("'115.00%' is not a valid floating point value for field 'VAT_Percentage'")); // a quote sorts before the full stop
+        QVERIFY(vat->hasFocus());
+        QCOMPARE(vat->selectedText(), QStringLiteral("115.00%"));
+        vat->selectAll();
+        QTest::keyClicks(vat, "14");
+        code->setFocus();
         QCOMPARE(dm->tblVAT->State(), DataSetState::Edit);
         dm->tblVAT->Post();
-        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 115.0);
-        QCOMPARE(vat->text(), QStringLiteral("115.00%"));
+        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 14.0);
+        QCOMPARE(vat->text(), QStringLiteral("14.00%"));
     }
 
     void keysAreFilteredByFieldType()
