@@ -6,7 +6,6 @@
 #include <QTextStream>
 
 #include "Icons.h"
-#include "Previews.h"
 
 namespace {
 
@@ -43,8 +42,5 @@ int main(int argc, char** argv)
     // The splash logo is a baseline JPEG (Qt's writer never writes progressive scans unless asked).
     ok &= save(pictures::splashLogo(), dir.filePath(QStringLiteral("splash_logo.jpg")), "jpg", 92);
 
-    ok &= save(pictures::previewAdmin(), dir.filePath(QStringLiteral("preview_admin.png")), "png");
-    ok &= save(pictures::previewInvoicing(), dir.filePath(QStringLiteral("preview_invoicing.png")), "png");
-    ok &= save(pictures::previewReports(), dir.filePath(QStringLiteral("preview_reports.png")), "png");
     return ok ? 0 : 1;
 }
