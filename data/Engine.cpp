@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QHash>
 #include <QMap>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <vector>
+#include <sqlite3.h>
 
 #include "data/Errors.h"
 #include "data/Schema.h"
@@ -50,6 +53,13 @@ QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
             sections[section].insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
     }
     return sections;
+}
+
+// The kept statements alive now (never destroyed, so that holders may outlive static data).
+std::vector<KeptStatement*>& keptStatements()
+{
+    static auto* kept = new std::vector<KeptStatement*>;
+    return *kept;
 }
 
 void pragma(QSqlDatabase& db, const QString& sql)
@@ -156,6 +166,9 @@ void Engine::close()
 {
     if (!QSqlDatabase::contains(kConnection))
         return;
+    // SQLite keeps a connection with unfinished statements open.
+    for (KeptStatement* s : keptStatements())
+        s->finalize();
     {
         QSqlDatabase db = QSqlDatabase::database(kConnection, false);
         db.close();
@@ -173,6 +186,56 @@ QSqlDatabase Engine::database()
     if (!isOpen())
         throw EDBEngineError(QStringLiteral("The database of alias %1 is not open.").arg(QLatin1String(kAlias)));
     return QSqlDatabase::database(kConnection, false);
+}
+
+sqlite3* Engine::sqliteHandle()
+{
+    QSqlDatabase db = database();
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    sqlite3* handle = *static_cast<sqlite3* const*>(h.constData());
+    if (!handle)
+        return nullptr;
+    // A driver carrying its own copy of SQLite hands out a connection that this program's library
+    // must not touch; the two agree on the library's source identity only when they are the same.
+    static int sameLibrary = -1;
+    if (sameLibrary < 0) {
+        QSqlQuery q(db);
+        sameLibrary = q.exec(QStringLiteral("SELECT sqlite_source_id()")) && q.next()
+                && q.value(0).toString() == QLatin1String(sqlite3_sourceid())
+            ? 1 : 0;
+    }
+    return sameLibrary ? handle : nullptr;
+}
+
+KeptStatement::KeptStatement() { keptStatements().push_back(this); }
+
+KeptStatement::~KeptStatement()
+{
+    finalize();
+    std::erase(keptStatements(), this);
+}
+
+sqlite3_stmt* KeptStatement::prepare(sqlite3* db, const QByteArray& sql, const QString& table)
+{
+    if (m_stmt && (sqlite3_db_handle(m_stmt) != db || m_sql != sql))
+        finalize();
+    if (!m_stmt) {
+        if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+            finalize();
+            throw EDBEngineError(engineErrorText(message, table));
+        }
+        m_sql = sql;
+    }
+    return m_stmt;
+}
+
+void KeptStatement::finalize()
+{
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
 }
 
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values)

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QVariant>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 namespace zz {
 
 struct AliasConfig {
@@ -37,6 +40,29 @@ public:
     static bool isOpen();
     // The open connection; throws when none is open.
     static QSqlDatabase database();
+    // The SQLite connection behind the open database, for reading rows without the driver's
+    // conversions. Only when the driver is SQLite and runs on the same SQLite library as this
+    // program; nullptr otherwise (callers then go through QSqlQuery).
+    static sqlite3* sqliteHandle();
+};
+
+// A statement prepared straight on the SQLite connection and kept between uses. The engine
+// finalizes every kept statement before it closes the connection; the next use prepares it again.
+class KeptStatement {
+public:
+    KeptStatement();
+    ~KeptStatement();
+    KeptStatement(const KeptStatement&) = delete;
+    KeptStatement& operator=(const KeptStatement&) = delete;
+
+    // The statement for sql on db, prepared now unless it already is; throws EDBEngineError
+    // (naming the table) when the engine refuses it.
+    sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql, const QString& table = QString());
+    void finalize();
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+    QByteArray m_sql;
 };
 
 // Runs a prepared statement, turning a failure into EDBEngineError with a readable message.

@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 #include <algorithm>
+#include <sqlite3.h>
 
 #include "data/DataSource.h"
 #include "data/Engine.h"
@@ -10,8 +11,11 @@
 namespace zz {
 
 namespace {
-constexpr int kPage = 64;         // rows fetched together
-constexpr size_t kCacheLimit = 8192;
+constexpr int kBlock = 64;        // rows held together
+constexpr int kMaxRun = 16;       // blocks read at once while reading on through the view
+constexpr int kHeldLimit = 128;   // blocks held before the held rows are dropped
+
+bool g_directReading = true;
 
 // How a field value is handed to the engine: dates as 'YYYY-MM-DD', everything else as held.
 QVariant bindable(FieldType type, const QVariant& v)
@@ -30,7 +34,178 @@ bool isAscii(const QString& s)
             return false;
     return true;
 }
+
+// A column as Qt's SQLite driver would give it.
+QVariant driverValue(sqlite3_value* v)
+{
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return sqlite3_value_double(v);
+    case SQLITE_BLOB: {
+        const char* b = static_cast<const char*>(sqlite3_value_blob(v));
+        return QByteArray(b, sqlite3_value_bytes(v));
+    }
+    default: {
+        const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        return QString::fromUtf8(t, sqlite3_value_bytes(v));
+    }
+    }
+}
+
+// Binds a value as Qt's SQLite driver would.
+void bindVariant(sqlite3_stmt* s, int i, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull()) {
+        sqlite3_bind_null(s, i);
+        return;
+    }
+    switch (v.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(s, i, v.toLongLong());
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(s, i, v.toDouble());
+        return;
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(s, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QByteArray t = v.toString().toUtf8();
+        sqlite3_bind_text(s, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+int digits(const unsigned char* p, int n)
+{
+    int v = 0;
+    for (int i = 0; i < n; ++i) {
+        if (p[i] < '0' || p[i] > '9')
+            return -1;
+        v = v * 10 + (p[i] - '0');
+    }
+    return v;
+}
+
+struct StatementReset {
+    void operator()(sqlite3_stmt* s) const { sqlite3_reset(s); }
+};
+
+// One held value: numbers and dates in place, text as UTF-8 in its block, anything else as a
+// QVariant of the block.
+struct Cell {
+    enum Kind : quint8 { Null, Text, Int, Double, Date, Held };
+    Kind kind = Null;
+    quint32 size = 0; // bytes of text
+    union {
+        qint64 i = 0; // Int, the Julian day of a Date
+        double d;
+        quint64 at; // where the text or the held value stands
+    };
+};
 } // namespace
+
+// Held rows of up to kBlock consecutive positions of the view.
+struct TTable::Block {
+    std::vector<Cell> cells; // FieldCount() per row; rows the engine no longer has stay null
+    std::string text;
+    std::vector<QVariant> held;
+
+    QVariant value(size_t i) const
+    {
+        const Cell& c = cells[i];
+        switch (c.kind) {
+        case Cell::Null: return {};
+        case Cell::Text: return QString::fromUtf8(text.data() + c.at, qsizetype(c.size));
+        case Cell::Int: return int(c.i);
+        case Cell::Double: return c.d;
+        case Cell::Date: return QDate::fromJulianDay(c.i);
+        case Cell::Held: return held[c.at];
+        }
+        return {};
+    }
+    void hold(Cell& c, const QVariant& v)
+    {
+        if (!v.isValid())
+            return;
+        c.kind = Cell::Held;
+        c.at = held.size();
+        held.push_back(v);
+    }
+    // Takes a column as TField::normalise would give the driver's value: straight from the
+    // statement for the storage the field's type expects, anything unusual the driver's way.
+    // The column's value is read only here, while the statement stands on its row, and by one
+    // thread (cursors belong to the window thread).
+    void take(Cell& c, FieldType type, sqlite3_value* v)
+    {
+        const int kind = sqlite3_value_type(v);
+        if (kind == SQLITE_NULL)
+            return;
+        switch (type) {
+        case FieldType::Text:
+            if (kind == SQLITE_TEXT) {
+                const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                c.kind = Cell::Text;
+                c.size = quint32(sqlite3_value_bytes(v));
+                c.at = text.size();
+                text.append(t, c.size);
+                return;
+            }
+            break;
+        case FieldType::Integer:
+        case FieldType::AutoInc:
+            if (kind == SQLITE_INTEGER) {
+                c.kind = Cell::Int;
+                c.i = int(sqlite3_value_int64(v));
+                return;
+            }
+            break;
+        case FieldType::Float:
+        case FieldType::Money:
+            if (kind == SQLITE_FLOAT || kind == SQLITE_INTEGER) {
+                c.kind = Cell::Double;
+                c.d = kind == SQLITE_FLOAT ? sqlite3_value_double(v) : double(sqlite3_value_int64(v));
+                return;
+            }
+            break;
+        case FieldType::Date:
+            if (kind == SQLITE_TEXT) {
+                // 'YYYY-MM-DD', as the cursors write dates.
+                const unsigned char* t = sqlite3_value_text(v);
+                if (sqlite3_value_bytes(v) >= 10) {
+                    const int y = digits(t, 4), m = digits(t + 5, 2), d = digits(t + 8, 2);
+                    if (t[4] == '-' && t[7] == '-' && y > 0 && m >= 0 && d >= 0) {
+                        const QDate date(y, m, d);
+                        if (date.isValid()) {
+                            c.kind = Cell::Date;
+                            c.i = date.toJulianDay();
+                        }
+                        return;
+                    }
+                }
+            }
+            break;
+        case FieldType::Graphic:
+            if (kind == SQLITE_BLOB) {
+                const char* b = static_cast<const char*>(sqlite3_value_blob(v));
+                if (const int n = sqlite3_value_bytes(v))
+                    hold(c, QByteArray(b, n));
+                return;
+            }
+            break;
+        }
+        hold(c, TField::normalise(type, driverValue(v)));
+    }
+};
 
 TTable::TTable(const QString& name, const QString& tableName, QObject* parent)
     : TDataSet(name, parent), m_def(&zz::tableDef(tableName))
@@ -39,6 +214,8 @@ TTable::TTable(const QString& name, const QString& tableName, QObject* parent)
 }
 
 TTable::~TTable() = default;
+
+void TTable::setDirectReading(bool enabled) { g_directReading = enabled; }
 
 void TTable::addSource(TDataSource* source)
 {
@@ -101,8 +278,11 @@ void TTable::Close()
     m_modified = false;
     m_pending.clear();
     m_ids.clear();
-    m_cache.clear();
+    dropBlocks();
+    m_blocks.clear();
     m_pageQuery.reset();
+    m_rowStatement.finalize();
+    m_idsStatement.finalize();
     setCursor(-1, true, true);
     emit dataReset();
     emit rowChanged();
@@ -120,7 +300,7 @@ QVariant TTable::masterValue() const
 void TTable::loadIds(qint64 keepId, int fallback)
 {
     m_ids.clear();
-    m_cache.clear();
+    dropBlocks();
     const bool detail = m_master && m_linkIndex >= 0;
     const QVariant link = detail ? masterValue() : QVariant();
     if (!detail || link.isValid()) {
@@ -128,15 +308,33 @@ void TTable::loadIds(qint64 keepId, int fallback)
         if (detail)
             sql += QStringLiteral(" WHERE %1 = ?").arg(m_linkField);
         sql += orderBy();
-        QSqlQuery q = prepareOrThrow(sql);
-        q.setForwardOnly(true);
-        if (detail)
-            q.addBindValue(bindable(m_def->fields[size_t(m_linkIndex)].type, link));
-        execOrThrow(q, m_def->name);
-        while (q.next())
-            m_ids.push_back(q.value(0).toLongLong());
+        const QVariant bound = detail ? bindable(m_def->fields[size_t(m_linkIndex)].type, link) : QVariant();
+        if (sqlite3* db = g_directReading ? Engine::sqliteHandle() : nullptr) {
+            sqlite3_stmt* st = m_idsStatement.prepare(db, sql.toUtf8(), m_def->name);
+            const std::unique_ptr<sqlite3_stmt, StatementReset> resetAtEnd(st);
+            if (detail)
+                bindVariant(st, 1, bound);
+            int rc;
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+                m_ids.push_back(sqlite3_column_int64(st, 0));
+            if (rc != SQLITE_DONE) {
+                m_ids.clear();
+                throw EDBEngineError(engineErrorText(QString::fromUtf8(sqlite3_errmsg(db)), m_def->name));
+            }
+        } else {
+            QSqlQuery q = prepareOrThrow(sql);
+            q.setForwardOnly(true);
+            if (detail)
+                q.addBindValue(bound);
+            execOrThrow(q, m_def->name);
+            while (q.next())
+                m_ids.push_back(q.value(0).toLongLong());
+        }
     }
     const int n = int(m_ids.size());
+    m_blocks.resize(size_t((n + kBlock - 1) / kBlock));
+    m_run = 1;
+    m_nextBlock = m_priorBlock = -1;
     int pos = std::clamp(fallback, 0, std::max(0, n - 1));
     if (keepId) {
         const auto it = std::find(m_ids.begin(), m_ids.end(), keepId);
@@ -187,54 +385,169 @@ qint64 TTable::idAt(int position) const
 
 qint64 TTable::currentRowId() const { return RecNo() < 0 ? 0 : idAt(RecNo()); }
 
-void TTable::fetchPage(int idIndex) const
+void TTable::dropBlocks() const
 {
-    if (m_cache.size() > kCacheLimit)
-        m_cache.clear();
-    const int n = int(m_def->fields.size());
+    if (m_heldBlocks)
+        for (auto& b : m_blocks)
+            b.reset();
+    m_heldBlocks = 0;
+}
+
+void TTable::dropBlockOf(int idIndex)
+{
+    const size_t b = size_t(idIndex / kBlock);
+    if (idIndex >= 0 && b < m_blocks.size() && m_blocks[b]) {
+        m_blocks[b].reset();
+        --m_heldBlocks;
+    }
+}
+
+void TTable::fetchBlocks(int block) const
+{
+    const int blocks = int(m_blocks.size());
+    // Reading on in the same direction as the last fetch doubles the blocks read at once.
+    int first = block, last = block;
+    if (block == m_nextBlock) {
+        m_run = std::min(m_run * 2, kMaxRun);
+        last = std::min(blocks - 1, block + m_run - 1);
+    } else if (block == m_priorBlock) {
+        m_run = std::min(m_run * 2, kMaxRun);
+        first = std::max(0, block - m_run + 1);
+    } else {
+        m_run = 1;
+    }
+    for (int b = block + 1; b <= last; ++b)
+        if (m_blocks[size_t(b)]) {
+            last = b - 1;
+            break;
+        }
+    for (int b = block - 1; b >= first; --b)
+        if (m_blocks[size_t(b)]) {
+            first = b + 1;
+            break;
+        }
+    if (m_heldBlocks + (last - first + 1) > kHeldLimit)
+        dropBlocks();
+
+    std::vector<std::unique_ptr<Block>> read;
+    for (int b = first; b <= last; ++b) {
+        read.push_back(std::make_unique<Block>());
+        const int rows = std::min(int(m_ids.size()) - b * kBlock, kBlock);
+        read.back()->cells.resize(size_t(rows) * size_t(FieldCount()));
+    }
+    if (sqlite3* db = g_directReading ? Engine::sqliteHandle() : nullptr)
+        readRowsDirect(db, first, read);
+    else
+        readRowsThroughDriver(first, read);
+    for (int b = first; b <= last; ++b)
+        m_blocks[size_t(b)] = std::move(read[size_t(b - first)]);
+    m_heldBlocks += last - first + 1;
+    m_nextBlock = last + 1;
+    m_priorBlock = first - 1;
+}
+
+void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const
+{
+    const int n = FieldCount();
+    if (m_rowSql.isEmpty()) {
+        QStringList cols;
+        for (const FieldDef& f : m_def->fields)
+            cols << f.name;
+        QStringList marks;
+        for (int i = 0; i < kBlock; ++i)
+            marks << QStringLiteral("?");
+        m_rowSql = QStringLiteral("SELECT %1, rowid FROM %2 WHERE rowid IN (%3)")
+                       .arg(cols.join(QStringLiteral(", ")), m_def->name, marks.join(QLatin1Char(',')))
+                       .toUtf8();
+    }
+    sqlite3_stmt* raw = m_rowStatement.prepare(db, m_rowSql, m_def->name);
+    // Reset whatever happens, so that the statement holds no read transaction between uses.
+    const std::unique_ptr<sqlite3_stmt, StatementReset> resetAtEnd(raw);
+    auto fail = [&] { throw EDBEngineError(engineErrorText(QString::fromUtf8(sqlite3_errmsg(db)), m_def->name)); };
+    std::vector<FieldType> types;
+    for (const FieldDef& f : m_def->fields)
+        types.push_back(f.type);
+    std::vector<std::pair<qint64, int>> where; // identity -> row of the block, sorted
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        Block& block = *blocks[k];
+        const int start = (firstBlock + int(k)) * kBlock;
+        const int rows = int(block.cells.size()) / n;
+        block.text.reserve(size_t(rows) * 64);
+        sqlite3_reset(raw);
+        where.clear();
+        for (int i = 0; i < kBlock; ++i)
+            sqlite3_bind_int64(raw, i + 1, m_ids[size_t(start + (i < rows ? i : 0))]);
+        for (int i = 0; i < rows; ++i)
+            where.emplace_back(m_ids[size_t(start + i)], i);
+        std::sort(where.begin(), where.end());
+        // The rows come in the engine's order of identities.
+        auto next = where.begin();
+        int rc;
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(raw, n);
+            if (next == where.end() || next->first != id)
+                next = std::lower_bound(where.begin(), where.end(), std::make_pair(id, 0));
+            if (next == where.end() || next->first != id)
+                continue;
+            Cell* row = block.cells.data() + size_t(next->second) * size_t(n);
+            for (int i = 0; i < n; ++i)
+                block.take(row[i], types[size_t(i)], sqlite3_column_value(raw, i));
+            ++next;
+        }
+        if (rc != SQLITE_DONE)
+            fail();
+    }
+}
+
+void TTable::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const
+{
+    const int n = FieldCount();
     if (!m_pageQuery) {
         QStringList cols;
         for (const FieldDef& f : m_def->fields)
             cols << f.name;
         QStringList marks;
-        for (int i = 0; i < kPage; ++i)
+        for (int i = 0; i < kBlock; ++i)
             marks << QStringLiteral("?");
         m_pageQuery = std::make_unique<QSqlQuery>(prepareOrThrow(
             QStringLiteral("SELECT %1, rowid FROM %2 WHERE rowid IN (%3)")
                 .arg(cols.join(QStringLiteral(", ")), m_def->name, marks.join(QLatin1Char(',')))));
         m_pageQuery->setForwardOnly(true);
     }
-    const int start = idIndex - idIndex % kPage;
-    const int end = std::min(int(m_ids.size()), start + kPage);
     QSqlQuery& q = *m_pageQuery;
-    for (int i = 0; i < kPage; ++i)
-        q.bindValue(i, m_ids[size_t(start + i < end ? start + i : start)]);
-    execOrThrow(q, m_def->name);
-    while (q.next()) {
-        Row r(size_t(n + 1));
-        for (int i = 0; i < n; ++i)
-            r[size_t(i)] = TField::normalise(m_def->fields[size_t(i)].type, q.value(i));
-        r[size_t(n)] = q.value(n);
-        m_cache[r[size_t(n)].toLongLong()] = std::move(r);
+    std::vector<std::pair<qint64, int>> where; // identity -> row of the block, sorted
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        Block& block = *blocks[k];
+        const int start = (firstBlock + int(k)) * kBlock;
+        const int rows = int(block.cells.size()) / n;
+        where.clear();
+        for (int i = 0; i < kBlock; ++i)
+            q.bindValue(i, m_ids[size_t(start + (i < rows ? i : 0))]);
+        for (int i = 0; i < rows; ++i)
+            where.emplace_back(m_ids[size_t(start + i)], i);
+        std::sort(where.begin(), where.end());
+        execOrThrow(q, m_def->name);
+        while (q.next()) {
+            const qint64 id = q.value(n).toLongLong();
+            const auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(id, 0));
+            if (it == where.end() || it->first != id)
+                continue;
+            Cell* row = block.cells.data() + size_t(it->second) * size_t(n);
+            for (int i = 0; i < n; ++i)
+                block.hold(row[i], TField::normalise(m_def->fields[size_t(i)].type, q.value(i)));
+        }
+        q.finish();
     }
-    q.finish();
-    // A row removed behind the cursor's back reads as empty until the next re-read.
-    for (int i = start; i < end; ++i)
-        m_cache.try_emplace(m_ids[size_t(i)], Row(size_t(n + 1)));
 }
 
-const Row* TTable::storedRow(int idIndex) const
+QVariant TTable::storedValue(int idIndex, int index) const
 {
     if (idIndex < 0 || idIndex >= int(m_ids.size()))
-        return nullptr;
-    auto it = m_cache.find(m_ids[size_t(idIndex)]);
-    if (it == m_cache.end()) {
-        fetchPage(idIndex);
-        it = m_cache.find(m_ids[size_t(idIndex)]);
-        if (it == m_cache.end())
-            return nullptr;
-    }
-    return &it->second;
+        return {};
+    const size_t b = size_t(idIndex / kBlock);
+    if (!m_blocks[b])
+        fetchBlocks(int(b));
+    return m_blocks[b]->value(size_t(idIndex % kBlock) * size_t(FieldCount()) + size_t(index));
 }
 
 QVariant TTable::rowValue(int position, int index) const
@@ -245,8 +558,7 @@ QVariant TTable::rowValue(int position, int index) const
         return m_pending[size_t(index)];
     if (m_state == DataSetState::Insert && position > m_insertPos)
         --position;
-    const Row* r = storedRow(position);
-    return r ? (*r)[size_t(index)] : QVariant();
+    return storedValue(position, index);
 }
 
 QVariant TTable::fieldValue(int index) const { return RecNo() < 0 ? QVariant() : rowValue(RecNo(), index); }
@@ -399,10 +711,9 @@ void TTable::Edit()
         Insert();
         return;
     }
-    const Row* r = storedRow(RecNo());
     m_pending.assign(size_t(FieldCount()), QVariant());
-    if (r)
-        std::copy_n(r->begin(), FieldCount(), m_pending.begin());
+    for (int i = 0; i < FieldCount(); ++i)
+        m_pending[size_t(i)] = storedValue(RecNo(), i);
     m_modified = false;
     setState(DataSetState::Edit);
 }
@@ -473,7 +784,12 @@ void TTable::Post()
         execOrThrow(q, m_def->name, named);
         rowId = q.lastInsertId().toLongLong();
     } else {
-        const Row* old = storedRow(RecNo());
+        // The place in browse order changes only with the order or link field.
+        auto same = [&](const QString& field) {
+            const int i = m_def->fieldIndex(field);
+            return i < 0 || storedValue(RecNo(), i) == m_pending[size_t(i)];
+        };
+        reorder = !same(m_def->orderField) || (m_linkIndex >= 0 && !same(m_linkField));
         QStringList sets;
         QVariantList values;
         for (const auto& f : fields) {
@@ -487,12 +803,6 @@ void TTable::Post()
             q.addBindValue(v);
         q.addBindValue(rowId);
         execOrThrow(q, m_def->name, named);
-        // The place in browse order changes only with the order or link field.
-        auto same = [&](const QString& field) {
-            const int i = m_def->fieldIndex(field);
-            return i < 0 || (old && (*old)[size_t(i)] == m_pending[size_t(i)]);
-        };
-        reorder = !same(m_def->orderField) || (m_linkIndex >= 0 && !same(m_linkField));
     }
 
     const int fallback = RecNo();
@@ -504,7 +814,7 @@ void TTable::Post()
         loadIds(rowId, fallback);
         emit dataReset();
     } else {
-        m_cache.erase(rowId);
+        dropBlockOf(fallback);
         emit dataReset();
     }
     emit stateChanged();
@@ -534,8 +844,10 @@ void TTable::Delete()
     }
     const int pos = RecNo();
     m_ids.erase(m_ids.begin() + pos);
-    m_cache.erase(id);
+    // The rows after it move up a place: the held blocks no longer match their positions.
+    dropBlocks();
     const int n = int(m_ids.size());
+    m_blocks.resize(size_t((n + kBlock - 1) / kBlock));
     const int cur = n ? std::min(pos, n - 1) : -1;
     setCursor(cur, cur <= 0, n == 0);
     emit dataReset();

@@ -3,14 +3,16 @@
 // edit and insert, and optionally a master cursor it follows through a link field.
 //
 // The view holds only the engine's row identities in browse order; the rows themselves are
-// fetched in pages when a control or the program reads them, so that a large table opens at once.
+// fetched in blocks when a control or the program reads them, so that a large table opens at once.
+// Reading on through the view fetches ever more blocks at a time.
+#include <QByteArray>
 #include <QFlags>
 #include <QSqlQuery>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "data/DataSet.h"
+#include "data/Engine.h"
 #include "data/Schema.h"
 
 namespace zz {
@@ -81,13 +83,26 @@ public:
     void addSource(TDataSource* source);
     void removeSource(TDataSource* source);
 
+    // Whether cursors on a SQLite database read rows straight from its connection (the default)
+    // rather than through the driver's statements; both give the same values.
+    static void setDirectReading(bool enabled);
+
 private:
     bool pending() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
     void checkActive() const;
     // The identity at a position of the view (0 for the pending new row or out of range).
     qint64 idAt(int position) const;
-    const Row* storedRow(int idIndex) const;
-    void fetchPage(int idIndex) const;
+    struct Block;
+    // A stored value of the row at a position of the identities, read from the engine with the
+    // rows around it when not yet held; invalid when out of range.
+    QVariant storedValue(int idIndex, int index) const;
+    void fetchBlocks(int block) const;
+    // Reads the rows of consecutive blocks, the first of them numbered firstBlock.
+    void readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const;
+    void readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const;
+    // Forgets the held rows (all, or the block holding one position).
+    void dropBlocks() const;
+    void dropBlockOf(int idIndex);
     // Re-reads the identities; keeps keepId current, else the row at fallback (clamped).
     void loadIds(qint64 keepId, int fallback);
     QVariant masterValue() const;
@@ -110,7 +125,15 @@ private:
     std::vector<qint64> m_ids;   // browse order
     Row m_pending;               // the row being edited or inserted
     int m_insertPos = -1;        // where the pending new row stands in the view
-    mutable std::unordered_map<qint64, Row> m_cache;
+    // Held rows by block of positions; null while not held.
+    mutable std::vector<std::unique_ptr<Block>> m_blocks;
+    mutable int m_heldBlocks = 0;
+    mutable int m_run = 1;          // blocks read by the last fetch
+    mutable int m_nextBlock = -1;   // the block after the last fetch (reading forwards)
+    mutable int m_priorBlock = -1;  // the block before it (reading backwards)
+    mutable QByteArray m_rowSql;
+    mutable KeptStatement m_rowStatement;
+    KeptStatement m_idsStatement;
     mutable std::unique_ptr<QSqlQuery> m_pageQuery;
 };
 
