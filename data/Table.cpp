@@ -7,11 +7,11 @@
 #include "data/DataSource.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
+#include "data/HeldRows.h"
 
 namespace zz {
 
 namespace {
-constexpr int kBlock = 64;        // rows held together
 constexpr int kMaxRun = 16;       // blocks read at once while reading on through the view
 constexpr int kHeldLimit = 128;   // blocks held before the held rows are dropped
 
@@ -35,177 +35,7 @@ bool isAscii(const QString& s)
     return true;
 }
 
-// A column as Qt's SQLite driver would give it.
-QVariant driverValue(sqlite3_value* v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_value_int64(v)));
-    case SQLITE_FLOAT: return sqlite3_value_double(v);
-    case SQLITE_BLOB: {
-        const char* b = static_cast<const char*>(sqlite3_value_blob(v));
-        return QByteArray(b, sqlite3_value_bytes(v));
-    }
-    default: {
-        const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        return QString::fromUtf8(t, sqlite3_value_bytes(v));
-    }
-    }
-}
-
-// Binds a value as Qt's SQLite driver would.
-void bindVariant(sqlite3_stmt* s, int i, const QVariant& v)
-{
-    if (!v.isValid() || v.isNull()) {
-        sqlite3_bind_null(s, i);
-        return;
-    }
-    switch (v.metaType().id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        sqlite3_bind_int64(s, i, v.toLongLong());
-        return;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        sqlite3_bind_double(s, i, v.toDouble());
-        return;
-    case QMetaType::QByteArray: {
-        const QByteArray b = v.toByteArray();
-        sqlite3_bind_blob(s, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    default: {
-        const QByteArray t = v.toString().toUtf8();
-        sqlite3_bind_text(s, i, t.constData(), int(t.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    }
-}
-
-int digits(const unsigned char* p, int n)
-{
-    int v = 0;
-    for (int i = 0; i < n; ++i) {
-        if (p[i] < '0' || p[i] > '9')
-            return -1;
-        v = v * 10 + (p[i] - '0');
-    }
-    return v;
-}
-
-struct StatementReset {
-    void operator()(sqlite3_stmt* s) const { sqlite3_reset(s); }
-};
-
-// One held value: numbers and dates in place, text as UTF-8 in its block, anything else as a
-// QVariant of the block.
-struct Cell {
-    enum Kind : quint8 { Null, Text, Int, Double, Date, Held };
-    Kind kind = Null;
-    quint32 size = 0; // bytes of text
-    union {
-        qint64 i = 0; // Int, the Julian day of a Date
-        double d;
-        quint64 at; // where the text or the held value stands
-    };
-};
 } // namespace
-
-// Held rows of up to kBlock consecutive positions of the view.
-struct TTable::Block {
-    std::vector<Cell> cells; // FieldCount() per row; rows the engine no longer has stay null
-    std::string text;
-    std::vector<QVariant> held;
-
-    QVariant value(size_t i) const
-    {
-        const Cell& c = cells[i];
-        switch (c.kind) {
-        case Cell::Null: return {};
-        case Cell::Text: return QString::fromUtf8(text.data() + c.at, qsizetype(c.size));
-        case Cell::Int: return int(c.i);
-        case Cell::Double: return c.d;
-        case Cell::Date: return QDate::fromJulianDay(c.i);
-        case Cell::Held: return held[c.at];
-        }
-        return {};
-    }
-    void hold(Cell& c, const QVariant& v)
-    {
-        if (!v.isValid())
-            return;
-        c.kind = Cell::Held;
-        c.at = held.size();
-        held.push_back(v);
-    }
-    // Takes a column as TField::normalise would give the driver's value: straight from the
-    // statement for the storage the field's type expects, anything unusual the driver's way.
-    // The column's value is read only here, while the statement stands on its row, and by one
-    // thread (cursors belong to the window thread).
-    void take(Cell& c, FieldType type, sqlite3_value* v)
-    {
-        const int kind = sqlite3_value_type(v);
-        if (kind == SQLITE_NULL)
-            return;
-        switch (type) {
-        case FieldType::Text:
-            if (kind == SQLITE_TEXT) {
-                const char* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-                c.kind = Cell::Text;
-                c.size = quint32(sqlite3_value_bytes(v));
-                c.at = text.size();
-                text.append(t, c.size);
-                return;
-            }
-            break;
-        case FieldType::Integer:
-        case FieldType::AutoInc:
-            if (kind == SQLITE_INTEGER) {
-                c.kind = Cell::Int;
-                c.i = int(sqlite3_value_int64(v));
-                return;
-            }
-            break;
-        case FieldType::Float:
-        case FieldType::Money:
-            if (kind == SQLITE_FLOAT || kind == SQLITE_INTEGER) {
-                c.kind = Cell::Double;
-                c.d = kind == SQLITE_FLOAT ? sqlite3_value_double(v) : double(sqlite3_value_int64(v));
-                return;
-            }
-            break;
-        case FieldType::Date:
-            if (kind == SQLITE_TEXT) {
-                // 'YYYY-MM-DD', as the cursors write dates.
-                const unsigned char* t = sqlite3_value_text(v);
-                if (sqlite3_value_bytes(v) >= 10) {
-                    const int y = digits(t, 4), m = digits(t + 5, 2), d = digits(t + 8, 2);
-                    if (t[4] == '-' && t[7] == '-' && y > 0 && m >= 0 && d >= 0) {
-                        const QDate date(y, m, d);
-                        if (date.isValid()) {
-                            c.kind = Cell::Date;
-                            c.i = date.toJulianDay();
-                        }
-                        return;
-                    }
-                }
-            }
-            break;
-        case FieldType::Graphic:
-            if (kind == SQLITE_BLOB) {
-                const char* b = static_cast<const char*>(sqlite3_value_blob(v));
-                if (const int n = sqlite3_value_bytes(v))
-                    hold(c, QByteArray(b, n));
-                return;
-            }
-            break;
-        }
-        hold(c, TField::normalise(type, driverValue(v)));
-    }
-};
 
 TTable::TTable(const QString& name, const QString& tableName, QObject* parent)
     : TDataSet(name, parent), m_def(&zz::tableDef(tableName))
@@ -311,9 +141,9 @@ void TTable::loadIds(qint64 keepId, int fallback)
         const QVariant bound = detail ? bindable(m_def->fields[size_t(m_linkIndex)].type, link) : QVariant();
         if (sqlite3* db = g_directReading ? Engine::sqliteHandle() : nullptr) {
             sqlite3_stmt* st = m_idsStatement.prepare(db, sql.toUtf8(), m_def->name);
-            const std::unique_ptr<sqlite3_stmt, StatementReset> resetAtEnd(st);
+            const std::unique_ptr<sqlite3_stmt, SqliteStatementReset> resetAtEnd(st);
             if (detail)
-                bindVariant(st, 1, bound);
+                sqliteBind(st, 1, bound);
             int rc;
             while ((rc = sqlite3_step(st)) == SQLITE_ROW)
                 m_ids.push_back(sqlite3_column_int64(st, 0));
@@ -429,9 +259,9 @@ void TTable::fetchBlocks(int block) const
     if (m_heldBlocks + (last - first + 1) > kHeldLimit)
         dropBlocks();
 
-    std::vector<std::unique_ptr<Block>> read;
+    std::vector<std::unique_ptr<HeldBlock>> read;
     for (int b = first; b <= last; ++b) {
-        read.push_back(std::make_unique<Block>());
+        read.push_back(std::make_unique<HeldBlock>());
         const int rows = std::min(int(m_ids.size()) - b * kBlock, kBlock);
         read.back()->cells.resize(size_t(rows) * size_t(FieldCount()));
     }
@@ -446,7 +276,7 @@ void TTable::fetchBlocks(int block) const
     m_priorBlock = first - 1;
 }
 
-void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const
+void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const
 {
     const int n = FieldCount();
     if (m_rowSql.isEmpty()) {
@@ -462,14 +292,14 @@ void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique
     }
     sqlite3_stmt* raw = m_rowStatement.prepare(db, m_rowSql, m_def->name);
     // Reset whatever happens, so that the statement holds no read transaction between uses.
-    const std::unique_ptr<sqlite3_stmt, StatementReset> resetAtEnd(raw);
+    const std::unique_ptr<sqlite3_stmt, SqliteStatementReset> resetAtEnd(raw);
     auto fail = [&] { throw EDBEngineError(engineErrorText(QString::fromUtf8(sqlite3_errmsg(db)), m_def->name)); };
     std::vector<FieldType> types;
     for (const FieldDef& f : m_def->fields)
         types.push_back(f.type);
     std::vector<std::pair<qint64, int>> where; // identity -> row of the block, sorted
     for (size_t k = 0; k < blocks.size(); ++k) {
-        Block& block = *blocks[k];
+        HeldBlock& block = *blocks[k];
         const int start = (firstBlock + int(k)) * kBlock;
         const int rows = int(block.cells.size()) / n;
         block.text.reserve(size_t(rows) * 64);
@@ -489,7 +319,7 @@ void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique
                 next = std::lower_bound(where.begin(), where.end(), std::make_pair(id, 0));
             if (next == where.end() || next->first != id)
                 continue;
-            Cell* row = block.cells.data() + size_t(next->second) * size_t(n);
+            HeldCell* row = block.cells.data() + size_t(next->second) * size_t(n);
             for (int i = 0; i < n; ++i)
                 block.take(row[i], types[size_t(i)], sqlite3_column_value(raw, i));
             ++next;
@@ -499,7 +329,7 @@ void TTable::readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique
     }
 }
 
-void TTable::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const
+void TTable::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const
 {
     const int n = FieldCount();
     if (!m_pageQuery) {
@@ -517,7 +347,7 @@ void TTable::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<B
     QSqlQuery& q = *m_pageQuery;
     std::vector<std::pair<qint64, int>> where; // identity -> row of the block, sorted
     for (size_t k = 0; k < blocks.size(); ++k) {
-        Block& block = *blocks[k];
+        HeldBlock& block = *blocks[k];
         const int start = (firstBlock + int(k)) * kBlock;
         const int rows = int(block.cells.size()) / n;
         where.clear();
@@ -532,7 +362,7 @@ void TTable::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<B
             const auto it = std::lower_bound(where.begin(), where.end(), std::make_pair(id, 0));
             if (it == where.end() || it->first != id)
                 continue;
-            Cell* row = block.cells.data() + size_t(it->second) * size_t(n);
+            HeldCell* row = block.cells.data() + size_t(it->second) * size_t(n);
             for (int i = 0; i < n; ++i)
                 block.hold(row[i], TField::normalise(m_def->fields[size_t(i)].type, q.value(i)));
         }

@@ -17,6 +17,8 @@
 
 namespace zz {
 
+struct HeldBlock;
+
 class TDataSource;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
@@ -92,14 +94,13 @@ private:
     void checkActive() const;
     // The identity at a position of the view (0 for the pending new row or out of range).
     qint64 idAt(int position) const;
-    struct Block;
     // A stored value of the row at a position of the identities, read from the engine with the
     // rows around it when not yet held; invalid when out of range.
     QVariant storedValue(int idIndex, int index) const;
     void fetchBlocks(int block) const;
     // Reads the rows of consecutive blocks, the first of them numbered firstBlock.
-    void readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const;
-    void readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<Block>>& blocks) const;
+    void readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const;
+    void readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const;
     // Forgets the held rows (all, or the block holding one position).
     void dropBlocks() const;
     void dropBlockOf(int idIndex);
@@ -126,7 +127,7 @@ private:
     Row m_pending;               // the row being edited or inserted
     int m_insertPos = -1;        // where the pending new row stands in the view
     // Held rows by block of positions; null while not held.
-    mutable std::vector<std::unique_ptr<Block>> m_blocks;
+    mutable std::vector<std::unique_ptr<HeldBlock>> m_blocks;
     mutable int m_heldBlocks = 0;
     mutable int m_run = 1;          // blocks read by the last fetch
     mutable int m_nextBlock = -1;   // the block after the last fetch (reading forwards)
