@@ -57,9 +57,11 @@ void TTable::removeSource(TDataSource* source) { std::erase(m_sources, source); 
 
 void TTable::setMasterSource(TDataSource* master, const QString& field)
 {
-    if (m_master)
+    if (m_master) {
         if (auto* old = qobject_cast<TTable*>(m_master->DataSet()))
             std::erase(old->m_details, this);
+        disconnect(m_master, &TDataSource::rowChanged, this, &TTable::followMaster);
+    }
     m_master = master;
     m_linkField = field;
     m_linkIndex = m_def->fieldIndex(field);
