@@ -97,4 +97,20 @@ void makeFlat(QLineEdit* edit, bool white)
                               : QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: palette(window); padding: 0 1px; }"));
 }
 
+int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, int top, int editLeft,
+                  bool whiteEdits)
+{
+    int n = 1;
+    for (const FieldRow& r : rows) {
+        r.label = makeCaption(panel, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
+        r.edit = new TDBEdit(source, QLatin1String(r.field), panel);
+        r.edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
+        r.edit->setGeometry(editLeft, top, r.width, 21);
+        makeFlat(r.edit, whiteEdits);
+        top += 32;
+        ++n;
+    }
+    return top;
+}
+
 } // namespace zz

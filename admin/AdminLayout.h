@@ -3,6 +3,7 @@
 // button bar), the small dialog font, gradient buttons with their pictures, transparent captions,
 // flat edit fields, and an edit field that selects its text when the window hands it the focus.
 #include <QLabel>
+#include <initializer_list>
 #include <QLineEdit>
 
 #include "widgets/DBEdit.h"
@@ -45,5 +46,18 @@ QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, i
 int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title);
 // A flat, single-line edit look: thin border, white or the window's own colour.
 void makeFlat(QLineEdit* edit, bool white);
+
+// One row of an editor: a caption at the left and a data-bound edit field beside it.
+struct FieldRow {
+    QLabel*& label;
+    const char* caption;
+    TDBEdit*& edit;
+    const char* field;
+    int width;
+};
+// Lays the rows out 32 px apart from top on, captions and edits named Label1/DBEdit1 onwards
+// (the first caption bold), edits at editLeft bound to source; returns the top of the next row.
+int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, int top, int editLeft,
+                  bool whiteEdits);
 
 } // namespace zz

@@ -24,37 +24,20 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
     Label12 = makeHeading(XiPanel1, QStringLiteral("Label12"), QStringLiteral("Company Detail"), width());
 
     TDataSource* source = DataModule1 ? DataModule1->datCompany : nullptr;
-    struct Row {
-        QLabel*& label;
-        const char* caption;
-        TDBEdit*& edit;
-        const char* field;
-        int width;
-    };
-    const Row rows[] = {
-        {Label1, "Company Name", DBEdit1, "Com_Name", 233},
-        {Label2, "VAT Number", DBEdit2, "Com_VAT_No", 233},
-        {Label3, "Registration Number", DBEdit3, "Com_Reg_No", 233},
-        {Label4, "Phone Number", DBEdit4, "Com_Tel", 121},
-        {Label5, "Fax Number", DBEdit5, "Com_Fax", 121},
-        {Label6, "Cell Number", DBEdit6, "Com_Cell", 121},
-        {Label7, "Address 1", DBEdit7, "Com_Address1", 233},
-        {Label8, "Address 2", DBEdit8, "Com_Address2", 233},
-        {Label9, "Address 3", DBEdit9, "Com_Address3", 121},
-        {Label10, "Company Members", DBEdit10, "Com_Members", 233},
-    };
-    int top = 54;
-    int n = 1;
-    for (const Row& r : rows) {
-        r.label = makeCaption(XiPanel1, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
-        auto* edit = new TDBEdit(source, QLatin1String(r.field), XiPanel1);
-        edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
-        edit->setGeometry(120, top, r.width, 21);
-        makeFlat(edit, false);
-        r.edit = edit;
-        top += 32;
-        ++n;
-    }
+    const int top = makeFieldRows(XiPanel1, source,
+                                  {
+                                      {Label1, "Company Name", DBEdit1, "Com_Name", 233},
+                                      {Label2, "VAT Number", DBEdit2, "Com_VAT_No", 233},
+                                      {Label3, "Registration Number", DBEdit3, "Com_Reg_No", 233},
+                                      {Label4, "Phone Number", DBEdit4, "Com_Tel", 121},
+                                      {Label5, "Fax Number", DBEdit5, "Com_Fax", 121},
+                                      {Label6, "Cell Number", DBEdit6, "Com_Cell", 121},
+                                      {Label7, "Address 1", DBEdit7, "Com_Address1", 233},
+                                      {Label8, "Address 2", DBEdit8, "Com_Address2", 233},
+                                      {Label9, "Address 3", DBEdit9, "Com_Address3", 121},
+                                      {Label10, "Company Members", DBEdit10, "Com_Members", 233},
+                                  },
+                                  54, 120, false);
 
     // The eleventh row: the logo with its "..." button, then the invoice start number.
     Label11 = makeCaption(XiPanel1, QStringLiteral("Label11"), QStringLiteral("Logo"), 8, top + 10);

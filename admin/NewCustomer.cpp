@@ -18,36 +18,19 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("N
     Label10 = makeHeading(XiPanel1, QStringLiteral("Label10"), QStringLiteral("Customer Information"), width());
 
     TDataSource* source = DataModule1 ? DataModule1->datCustomer : nullptr;
-    struct Row {
-        QLabel*& label;
-        const char* caption;
-        TDBEdit*& edit;
-        const char* field;
-        int width;
-    };
-    const Row rows[] = {
-        {Label1, "Customer Name", DBEdit1, "Cus_Name", 233},
-        {Label2, "Address 1", DBEdit2, "Cus_Address1", 233},
-        {Label3, "Address 2", DBEdit3, "Cus_Address2", 233},
-        {Label4, "Address 3", DBEdit4, "Cus_Address3", 121},
-        {Label5, "Web Address", DBEdit5, "Cus_Web_Address", 233},
-        {Label6, "Email Address", DBEdit6, "Cus_Email", 233},
-        {Label7, "Phone Number", DBEdit7, "Cus_Phone", 121},
-        {Label8, "Contact Name", DBEdit8, "Cus_Contact", 121},
-        {Label9, "VAT Number", DBEdit9, "Cus_VAT_No", 233},
-    };
-    int top = 60;
-    int n = 1;
-    for (const Row& r : rows) {
-        r.label = makeCaption(XiPanel1, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
-        auto* edit = new TDBEdit(source, QLatin1String(r.field), XiPanel1);
-        edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
-        edit->setGeometry(112, top, r.width, 21);
-        makeFlat(edit, true);
-        r.edit = edit;
-        top += 32;
-        ++n;
-    }
+    makeFieldRows(XiPanel1, source,
+                  {
+                      {Label1, "Customer Name", DBEdit1, "Cus_Name", 233},
+                      {Label2, "Address 1", DBEdit2, "Cus_Address1", 233},
+                      {Label3, "Address 2", DBEdit3, "Cus_Address2", 233},
+                      {Label4, "Address 3", DBEdit4, "Cus_Address3", 121},
+                      {Label5, "Web Address", DBEdit5, "Cus_Web_Address", 233},
+                      {Label6, "Email Address", DBEdit6, "Cus_Email", 233},
+                      {Label7, "Phone Number", DBEdit7, "Cus_Phone", 121},
+                      {Label8, "Contact Name", DBEdit8, "Cus_Contact", 121},
+                      {Label9, "VAT Number", DBEdit9, "Cus_VAT_No", 233},
+                  },
+                  60, 112, true);
 
     btnSave = makeButton(XiPanel2, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
                          ButtonScheme::csNeoRose, 16, 8);
