@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 #include "app/Admin.h"
 #include "app/AppMap.h"
@@ -141,10 +142,7 @@ void TfrmMain::runSection(TForm* form)
     if (!form)
         return; // the section's menu is not part of this build yet
     hide();
-    struct ShowAgain {
-        QWidget* window;
-        ~ShowAgain() { window->show(); }
-    } showAgain{this};
+    const auto showAgain = qScopeGuard([this] { show(); });
     form->ShowModal();
 }
 

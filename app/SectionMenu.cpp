@@ -1,5 +1,7 @@
 #include "app/SectionMenu.h"
 
+#include <QScopeGuard>
+
 
 #include "widgets/Glyphs.h"
 #include "widgets/Layout.h"
@@ -82,10 +84,7 @@ void TSectionMenu::hideAndRun(TForm* window)
     if (!window)
         return;
     hideKeepingModal();
-    struct ShowAgain {
-        TForm* menu;
-        ~ShowAgain() { menu->showKeepingModal(); }
-    } showAgain{this};
+    const auto showAgain = qScopeGuard([this] { showKeepingModal(); });
     window->ShowModal();
 }
 

@@ -4,39 +4,39 @@
 
 namespace zz::report {
 
-Element Element::label(const QString& name, const QString& caption, int left, int top)
+namespace {
+Element make(const QString& name, ElementKind kind, int left, int top)
 {
     Element e;
     e.name = name;
-    e.kind = ElementKind::Label;
-    e.caption = caption;
+    e.kind = kind;
     e.left = left;
     e.top = top;
+    return e;
+}
+} // namespace
+
+Element Element::label(const QString& name, const QString& caption, int left, int top)
+{
+    Element e = make(name, ElementKind::Label, left, top);
+    e.caption = caption;
     return e;
 }
 
 Element Element::dataText(const QString& name, const QString& field, int left, int top, ReportDataset* dataset)
 {
-    Element e;
-    e.name = name;
-    e.kind = ElementKind::DataText;
+    Element e = make(name, ElementKind::DataText, left, top);
     e.dataField = field;
     e.dataset = dataset;
-    e.left = left;
-    e.top = top;
     return e;
 }
 
 Element Element::image(const QString& name, const QString& field, int left, int top, int width, int height,
                        ReportDataset* dataset)
 {
-    Element e;
-    e.name = name;
-    e.kind = ElementKind::DataImage;
+    Element e = make(name, ElementKind::DataImage, left, top);
     e.dataField = field;
     e.dataset = dataset;
-    e.left = left;
-    e.top = top;
     e.width = width;
     e.height = height;
     e.autoSize = false;
@@ -45,12 +45,8 @@ Element Element::image(const QString& name, const QString& field, int left, int 
 
 Element Element::expr(const QString& name, const QString& expression, int left, int top)
 {
-    Element e;
-    e.name = name;
-    e.kind = ElementKind::Expression;
+    Element e = make(name, ElementKind::Expression, left, top);
     e.expression = expression;
-    e.left = left;
-    e.top = top;
     return e;
 }
 

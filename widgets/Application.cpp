@@ -2,9 +2,7 @@
 
 #include "data/Errors.h"
 #include "widgets/Dialogs.h"
-
-// The pictures are linked from a static library; register them explicitly.
-static void initResources() { Q_INIT_RESOURCE(resources); }
+#include "widgets/Glyphs.h"
 
 namespace zz {
 
@@ -12,7 +10,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zuzevevur"));
     setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
-    initResources();
+    registerPictures();
     // The program ends when the main window closes, never because a dialog closed while the
     // main window was hidden under a section menu.
     setQuitOnLastWindowClosed(false);

@@ -3,17 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 
-// The pictures live in a static library; register them before the first look-up.
-static void registerPictures()
-{
-    static const bool once = [] {
-        Q_INIT_RESOURCE(resources);
-        return true;
-    }();
-    Q_UNUSED(once);
-}
+// Q_INIT_RESOURCE must stand outside a namespace.
+static void initPictures() { Q_INIT_RESOURCE(resources); }
 
 namespace zz {
+
+void registerPictures()
+{
+    static const bool once = (initPictures(), true);
+    Q_UNUSED(once);
+}
 
 QImage glyph(const QString& name)
 {

@@ -18,6 +18,10 @@
 
 namespace zz {
 
+// The pictures live in a static library: registers them once (the application object does it
+// at start; the look-ups below do it too, for tools without one).
+void registerPictures();
+
 // The picture ":/glyphs/<name>.png" (or .bmp); a null image when there is none.
 QImage glyph(const QString& name);
 
