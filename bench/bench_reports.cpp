@@ -3,9 +3,9 @@
 // baselines, the same texts and lines drawn by a bare QPainter on a QPdfWriter and directly
 // through libharu. Prints its figures; asserts nothing.
 #include "data/Regional.h"
-#include "reports/FontFace.h"
-#include "reports/PdfExport.h"
-#include "reports/ReportGenerator.h"
+#include "reports/engine/FontFace.h"
+#include "reports/engine/PdfExport.h"
+#include "reports/engine/ReportGenerator.h"
 
 #include <QElapsedTimer>
 #include <QFile>

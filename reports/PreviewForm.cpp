@@ -1,9 +1,9 @@
 #include "reports/PreviewForm.h"
 
 #include "data/Errors.h"
-#include "reports/PageRenderer.h"
-#include "reports/PdfExport.h"
-#include "reports/ReportGenerator.h"
+#include "reports/engine/PageRenderer.h"
+#include "reports/engine/PdfExport.h"
+#include "reports/engine/ReportGenerator.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Form.h"
 

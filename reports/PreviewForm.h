@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "reports/ReportDefinition.h"
-#include "reports/ReportDocument.h"
+#include "reports/engine/ReportDefinition.h"
+#include "reports/engine/ReportDocument.h"
 
 class QAction;
 class QLabel;

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QVariant>
 
-#include "reports/ReportDataset.h"
+#include "reports/engine/ReportDataset.h"
 
 namespace zz::test {
 

@@ -1,7 +1,7 @@
 // Report expressions: arithmetic kinds, SUM over rows, errors.
 #include "data/Errors.h"
 #include "data/Regional.h"
-#include "reports/Expression.h"
+#include "reports/engine/Expression.h"
 #include "tests/reports/FakeDataset.h"
 #include "tests/support/TestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "data/Errors.h"
 #include "data/Regional.h"
 #include "reports/PreviewForm.h"
-#include "reports/ReportGenerator.h"
+#include "reports/engine/ReportGenerator.h"
 #include "tests/reports/FakeDataset.h"
 #include "tests/support/TestSupport.h"
 #include "widgets/Form.h"

@@ -5,10 +5,10 @@
 #include "data/Engine.h"
 #include "data/Logo.h"
 #include "data/Regional.h"
-#include "reports/DataSetAdapter.h"
-#include "reports/ReportDefinition.h"
-#include "reports/ReportDocument.h"
-#include "reports/ReportGenerator.h"
+#include "reports/engine/DataSetAdapter.h"
+#include "reports/engine/ReportDefinition.h"
+#include "reports/engine/ReportDocument.h"
+#include "reports/engine/ReportGenerator.h"
 #include "tests/support/TestSupport.h"
 
 using namespace zz;

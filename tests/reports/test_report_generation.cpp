@@ -3,8 +3,8 @@
 // generated reports; a report over a real SQLite query.
 #include "data/Errors.h"
 #include "data/Regional.h"
-#include "reports/PdfExport.h"
-#include "reports/ReportGenerator.h"
+#include "reports/engine/PdfExport.h"
+#include "reports/engine/ReportGenerator.h"
 #include "tests/reports/FakeDataset.h"
 #include "tests/support/TestSupport.h"
 

@@ -13,9 +13,9 @@
 #include "app/FinReports.h"
 #include "app/Invoicing.h"
 #include "data/DataMod.h"
-#include "reports/DataSetAdapter.h"
+#include "reports/engine/DataSetAdapter.h"
 #include "reports/PreviewForm.h"
-#include "reports/ReportDefinition.h"
+#include "reports/engine/ReportDefinition.h"
 #include "tools/demo_db/DemoDb.h"
 #include "widgets/Application.h"
 

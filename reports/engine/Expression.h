@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "reports/ReportDataset.h"
+#include "reports/engine/ReportDataset.h"
 
 namespace zz::report {
 

@@ -5,7 +5,7 @@
 #include <QPointF>
 #include <QRectF>
 
-#include "reports/ReportDocument.h"
+#include "reports/engine/ReportDocument.h"
 
 class QPainter;
 

@@ -1,8 +1,8 @@
-#include "reports/PdfExport.h"
+#include "reports/engine/PdfExport.h"
 
 #include "data/Errors.h"
-#include "reports/FontFace.h"
-#include "reports/PageRenderer.h"
+#include "reports/engine/FontFace.h"
+#include "reports/engine/PageRenderer.h"
 
 #include <QSaveFile>
 #include <hpdf.h>

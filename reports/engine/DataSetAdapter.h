@@ -1,6 +1,6 @@
 #pragma once
 // Lets a report read a cursor or a named query of the data module as its dataset.
-#include "reports/ReportDataset.h"
+#include "reports/engine/ReportDataset.h"
 
 namespace zz {
 class TDataSet;

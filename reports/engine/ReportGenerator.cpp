@@ -1,9 +1,9 @@
-#include "reports/ReportGenerator.h"
+#include "reports/engine/ReportGenerator.h"
 
 #include "data/Errors.h"
 #include "data/Regional.h"
-#include "reports/Expression.h"
-#include "reports/FontFace.h"
+#include "reports/engine/Expression.h"
+#include "reports/engine/FontFace.h"
 #include "data/NumberPattern.h"
 
 #include <QDateTime>

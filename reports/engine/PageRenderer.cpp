@@ -1,6 +1,6 @@
-#include "reports/PageRenderer.h"
+#include "reports/engine/PageRenderer.h"
 
-#include "reports/FontFace.h"
+#include "reports/engine/FontFace.h"
 
 #include <QGlyphRun>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "reports/DataSetAdapter.h"
+#include "reports/engine/DataSetAdapter.h"
 
 #include "data/DataSet.h"
 #include "data/Logo.h"

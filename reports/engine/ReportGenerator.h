@@ -8,8 +8,8 @@
 //   one included. A band that does not fit above the footer area starts a new page.
 #include <QString>
 
-#include "reports/ReportDefinition.h"
-#include "reports/ReportDocument.h"
+#include "reports/engine/ReportDefinition.h"
+#include "reports/engine/ReportDocument.h"
 
 namespace zz::report {
 

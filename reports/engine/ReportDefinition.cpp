@@ -1,4 +1,4 @@
-#include "reports/ReportDefinition.h"
+#include "reports/engine/ReportDefinition.h"
 
 #include "data/Errors.h"
 

@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "reports/ReportDataset.h"
+#include "reports/engine/ReportDataset.h"
 
 namespace zz::report {
 

@@ -1,4 +1,4 @@
-#include "reports/Expression.h"
+#include "reports/engine/Expression.h"
 
 #include "data/Errors.h"
 #include "data/Regional.h"

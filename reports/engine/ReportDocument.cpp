@@ -1,4 +1,4 @@
-#include "reports/ReportDocument.h"
+#include "reports/engine/ReportDocument.h"
 
 #include "data/Errors.h"
 

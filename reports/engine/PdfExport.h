@@ -3,7 +3,7 @@
 // the generator measured text with, so that every line breaks where it did on screen.
 #include <QString>
 
-#include "reports/ReportDocument.h"
+#include "reports/engine/ReportDocument.h"
 
 namespace zz::report {
 

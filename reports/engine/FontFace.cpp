@@ -1,4 +1,4 @@
-#include "reports/FontFace.h"
+#include "reports/engine/FontFace.h"
 
 #include "data/Errors.h"
 
