@@ -41,15 +41,20 @@ public:
     QDate AsDate() const;
     QByteArray AsBytes() const;
 
-    // The text shown while the field is not being edited: through the display format if any,
-    // money in the regional currency format, dates in the short date format, null as empty.
+    // The text shown while the field is not being edited, and the text offered for editing;
+    // both follow the one rule of data/FieldText.h.
     QString DisplayText() const;
-    // The display text of any value of this field (for grids that show many rows).
-    QString displayTextOf(const QVariant& value) const;
-    // The text offered for editing: the display format when there is one, else the plain value.
     QString EditText() const;
+    // The same texts of any value of this field (for grids that show many rows).
+    QString displayTextOf(const QVariant& value) const;
+    QString editTextOf(const QVariant& value) const;
+    // Whether a typed character can belong to a value of the field: whole-number fields take
+    // digits, "+" and "-"; floating-point and money fields also the regional decimal separator,
+    // "E" and "e"; other fields anything.
+    bool isValidChar(QChar c) const;
 
-    // Writes into the owner's pending row (the owner decides whether that is allowed).
+    // Writes into the owner's pending row (the owner decides whether that is allowed). A text
+    // field keeps the first Size() characters of what it is given, and an empty text is null.
     void SetValue(const QVariant& value);
     void Clear() { SetValue(QVariant()); }
     // Converts typed text to the field's type; throws EConvertError with the field's message
@@ -62,6 +67,9 @@ public:
 
     // Normalises a value to the field's storage kind (see Value()).
     static QVariant normalise(FieldType type, const QVariant& value);
+    // A value as it is assigned to a field of this definition: normalised, a text cut to the
+    // field's size, an empty text null.
+    static QVariant assignable(const FieldDef& def, const QVariant& value);
 
 private:
     TDataSet* m_owner;
@@ -72,5 +80,7 @@ private:
 
 // Reads a number typed with the regional decimal separator; false when it is not a number.
 bool parseLocalFloat(const QString& text, double* out);
+// The first n characters of a text (whole characters, as the engine counts them).
+QString leftCharacters(const QString& text, int n);
 
 } // namespace zz

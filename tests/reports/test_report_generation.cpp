@@ -40,7 +40,7 @@ QByteArray storedLogo()
 
 FakeDataset companyDataset(bool empty = false)
 {
-    FakeDataset ds({{"Com_Name", FieldType::String}, {"Com_Members", FieldType::String}, {"Com_Logo", FieldType::Graphic}});
+    FakeDataset ds({{"Com_Name", FieldType::Text}, {"Com_Members", FieldType::Text}, {"Com_Logo", FieldType::Graphic}});
     if (!empty)
         ds.rows = {{"Zuzevevur Trading", "J. Doe, A. N. Other", storedLogo()}};
     ds.first();
@@ -49,12 +49,12 @@ FakeDataset companyDataset(bool empty = false)
 
 FakeDataset lineDataset(int rows)
 {
-    FakeDataset ds({{"Cus_Name", FieldType::String},
-                    {"Prod_Description", FieldType::String},
+    FakeDataset ds({{"Cus_Name", FieldType::Text},
+                    {"Prod_Description", FieldType::Text},
                     {"Line_Units", FieldType::Integer},
                     {"Line_Discount", FieldType::Integer, "#0 %"},
                     {"Inv_VAT", FieldType::Float, "#0.00 %"},
-                    {"Total", FieldType::Currency}});
+                    {"Total", FieldType::Money}});
     for (int i = 1; i <= rows; ++i)
         ds.rows.push_back({QStringLiteral("Customer %1").arg(i), QStringLiteral("Product %1").arg(i), i, i % 3 * 5, 15.0, i * 10.2});
     return ds;
@@ -166,7 +166,7 @@ public:
                 return i;
         return -1;
     }
-    FieldType fieldType(int i) const override { return m_types.value(m_query.record().fieldName(i), FieldType::Unknown); }
+    FieldType fieldType(int i) const override { return m_types.value(m_query.record().fieldName(i), FieldType::Text); }
     QVariant value(int i) const override { return m_query.value(i); }
     QString displayFormat(int) const override { return {}; }
     int recordCount() const override { return m_count; }
@@ -455,8 +455,8 @@ private slots:
             QVERIFY(q.exec("CREATE TABLE Invoice (Inv_Number INTEGER, Cus_Name TEXT, Inv_VAT REAL, Total REAL)"));
             QVERIFY(q.exec("INSERT INTO Invoice VALUES (1002, 'Beta', 15, 850), (1001, 'Alpha', 15, 0.13), (1003, 'Alpha', 14, 12345.6)"));
             SqlDataset revenue(db, "SELECT Inv_Number, Cus_Name, Inv_VAT, Total FROM Invoice ORDER BY Cus_Name, Inv_Number",
-                               {{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::String},
-                                {"Inv_VAT", FieldType::Float}, {"Total", FieldType::Currency}});
+                               {{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::Text},
+                                {"Inv_VAT", FieldType::Float}, {"Total", FieldType::Money}});
             Report r;
             r.dataset = &revenue;
             r.addBand(BandKind::Title, 320).add(Element::label("QRLabel2", "", 0, 233).onBand());
