@@ -34,7 +34,6 @@ protected:
 private:
     void refresh();
     void onEdited();
-    bool accepts(QChar c) const;
 
     bool m_dirty = false;
     bool m_showing = false;

@@ -1,0 +1,293 @@
+// Editing through the product grid and the edit fields: a value opened for editing and left reads
+// back unchanged under two regional settings, a cell takes what its field's edit control takes,
+// a failed post shows one message and keeps the selection on the pending row; the spin edit reads
+// one number whatever its focus.
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+#include "data/DataMod.h"
+#include "data/Engine.h"
+#include "data/Errors.h"
+#include "data/Regional.h"
+#include "tests/support/TestSupport.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBGrid.h"
+#include "widgets/SpinEdit.h"
+
+using namespace zz;
+
+namespace {
+RegionalSettings germanSettings()
+{
+    RegionalSettings s;
+    s.currencySymbol = QStringLiteral("€");
+    s.currencyFormat = 3;
+    s.decimalSeparator = QLatin1Char(',');
+    s.thousandSeparator = QLatin1Char('.');
+    s.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    return s;
+}
+
+QVariant stored(const QString& sql)
+{
+    QSqlQuery q(Engine::database());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+} // namespace
+
+class TestGridEditing : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempHome> home;
+    std::unique_ptr<TDataModule1> dm;
+    std::unique_ptr<test::RecordingSeam> seam;
+    std::unique_ptr<QWidget> window;
+    TDBGrid* grid = nullptr;
+
+    void addProduct(const QString& code, const QString& description, double price)
+    {
+        dm->tblProduct->Insert();
+        dm->tblProductProd_Code->SetAsString(code);
+        dm->tblProductProd_Description->SetAsString(description);
+        dm->tblProductProd_Price->SetAsFloat(price);
+        dm->tblProduct->Post();
+    }
+    // The product grid: code, description and price, editable.
+    void showGrid()
+    {
+        grid = new TDBGrid(window.get());
+        grid->setColumns({{"Prod_Code", "Product Code", 80}, {"Prod_Description", "Description", 160},
+                          {"Prod_Price", "Unit Price", 80, Qt::AlignRight | Qt::AlignVCenter}});
+        grid->setReadOnly(false);
+        grid->setDataSource(dm->datProduct);
+        window->layout()->addWidget(grid);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        grid->setFocus();
+    }
+    // Opens the cell editor of the current row's column (F2).
+    QWidget* openCell(int column)
+    {
+        grid->setCurrentIndex(grid->model()->index(dm->tblProduct->RecNo(), column));
+        QTest::keyClick(grid, Qt::Key_F2);
+        QWidget* editor = QApplication::focusWidget();
+        return editor != grid ? editor : nullptr;
+    }
+    QString editorText(QWidget* editor) const { return editor ? editor->property("text").toString() : QString(); }
+    // The rows the grid shows as selected.
+    QList<int> selectedRows() const
+    {
+        QList<int> rows;
+        for (const QModelIndex& i : grid->selectionModel()->selectedRows())
+            rows << i.row();
+        return rows;
+    }
+
+private slots:
+    void init()
+    {
+        home = std::make_unique<test::TempHome>();
+        setRegional(RegionalSettings{});
+        dm = std::make_unique<TDataModule1>();
+        seam = std::make_unique<test::RecordingSeam>();
+        window = std::make_unique<QWidget>();
+        window->setLayout(new QVBoxLayout);
+    }
+    void cleanup()
+    {
+        window.reset();
+        grid = nullptr;
+        seam.reset();
+        dm.reset();
+        home.reset();
+        setRegional(RegionalSettings{});
+    }
+
+    void aPriceOpenedAndLeftReadsBackUnchanged_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<QString>("editText");
+        QTest::newRow("C: six significant digits are not enough") << false << 10000.25 << "10000.25";
+        QTest::newRow("C: four decimals") << false << 1234.5678 << "1234.5678";
+        QTest::newRow("C: a sum that is not a short decimal") << false << 0.1 + 0.2 << "0.30000000000000004";
+        QTest::newRow("C: a huge value") << false << 1e300 << "1E300";
+        QTest::newRow("de: comma as the decimal separator") << true << 10000.25 << "10000,25";
+        QTest::newRow("de: four decimals") << true << 1234.5678 << "1234,5678";
+    }
+    void aPriceOpenedAndLeftReadsBackUnchanged()
+    {
+        QFETCH(bool, german);
+        QFETCH(double, price);
+        QFETCH(QString, editText);
+        if (german)
+            setRegional(germanSettings());
+        addProduct("A", "Alpha", price);
+        addProduct("B", "Beta", 2);
+        showGrid();
+        dm->tblProduct->First();
+        QWidget* editor = openCell(2);
+        QVERIFY(editor);
+        QCOMPARE(editorText(editor), editText);
+        // Left as it is: no change, nothing written.
+        QTest::keyClick(editor, Qt::Key_Return);
+        grid->setCurrentIndex(grid->model()->index(1, 2));
+        QCOMPARE(seam->messages.size(), 0);
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+        QCOMPARE(stored("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
+
+        // Retyped in the same form, it is the same value again.
+        dm->tblProduct->First();
+        editor = openCell(2);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, editText);
+        QTest::keyClick(editor, Qt::Key_Return);
+        grid->setCurrentIndex(grid->model()->index(1, 2));
+        QCOMPARE(seam->messages.size(), 0);
+        QCOMPARE(stored("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
+    }
+
+    void editFieldsOfferTheWholeValue()
+    {
+        // The same rule in the edit field of the product editor.
+        setRegional(germanSettings());
+        addProduct("A", "Alpha", 1234.5678);
+        auto* price = new TDBEdit(dm->datProduct, "Prod_Price", window.get());
+        auto* code = new TDBEdit(dm->datProduct, "Prod_Code", window.get());
+        window->layout()->addWidget(price);
+        window->layout()->addWidget(code);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        code->setFocus();
+        QCOMPARE(price->text(), QStringLiteral("1.234,57 €"));
+        price->setFocus();
+        QCOMPARE(price->text(), QStringLiteral("1234,5678"));
+        QCOMPARE(dm->tblProductProd_Price->AsString(), QStringLiteral("1234,5678"));
+        code->setFocus();
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+    }
+
+    void cellsTakeOnlyWhatTheirFieldTakes()
+    {
+        addProduct("A", "Alpha", 1);
+        showGrid();
+        dm->tblProduct->First();
+        QWidget* editor = openCell(2);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "abc12x.5%");
+        QCOMPARE(editorText(editor), QStringLiteral("12.5"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // Enter commits the cell once the key is handled
+        QCOMPARE(dm->tblProductProd_Price->AsFloat(), 12.5);
+
+        editor = openCell(0);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, QString(30, QLatin1Char('C')));
+        QCOMPARE(editorText(editor), QString(20, QLatin1Char('C')));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        dm->tblProduct->Post();
+        QCOMPARE(stored("SELECT Prod_Code FROM Product").toString(), QString(20, QLatin1Char('C')));
+    }
+
+    void oneFailedPostShowsOneMessageAndTheSelectionStaysOnTheRow()
+    {
+        addProduct("A", "Alpha", 1);
+        addProduct("B", "Beta", 2);
+        showGrid();
+        dm->tblProduct->Last();
+        // A new row with a code, then text that is no number in its price cell (pasted), and
+        // Down, which would post the row and append another.
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
+        QWidget* editor = openCell(0);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "C");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        editor = openCell(2);
+        QVERIFY(editor);
+        editor->setProperty("text", QStringLiteral("abc"));
+        QTest::keyClick(editor, Qt::Key_Down);
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(seam->lastText(), QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(dm->tblProduct->RecordCount(), 3);
+        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        // The refused text stays in its cell, selected; Esc there restores the cell, Esc again
+        // drops the new row.
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(editorText(editor), QStringLiteral("abc"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), grid);
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+        QCOMPARE(dm->tblProduct->RecordCount(), 2);
+        QCOMPARE(stored("SELECT count(*) FROM Product").toInt(), 2);
+
+        // A new row whose post fails: the highlighted row and the current row stay together on it.
+        seam->clear();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        editor = openCell(0);
+        QTest::keyClicks(editor, "C");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QTest::keyClick(grid, Qt::Key_Up);
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(seam->lastText(), QStringLiteral("Field 'Prod_Description' must have a value."));
+        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        QCOMPARE(selectedRows(), QList<int>{2});
+
+        // The same by a click on another row.
+        seam->clear();
+        const QRect cell = grid->visualRect(grid->model()->index(0, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(grid->currentIndex().row(), 2);
+        QCOMPARE(selectedRows(), QList<int>{2});
+    }
+
+    void spinEditReadsOneNumberWhateverItsFocus_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("value");
+        QTest::newRow("grouped thousands") << false << "1,000" << 1000;
+        QTest::newRow("German grouping") << true << "1.000" << 1000;
+        QTest::newRow("plain") << false << "250" << 250;
+        QTest::newRow("above the range") << false << "99999" << 5000;
+        QTest::newRow("no number") << false << "abc" << 1;
+        QTest::newRow("misplaced separator") << false << "1,00" << 1;
+    }
+    void spinEditReadsOneNumberWhateverItsFocus()
+    {
+        QFETCH(bool, german);
+        QFETCH(QString, typed);
+        QFETCH(int, value);
+        if (german)
+            setRegional(germanSettings());
+        auto* spin = new TSpinEdit(window.get());
+        auto* other = new QPushButton(QStringLiteral("&OK"), window.get());
+        window->layout()->addWidget(spin);
+        window->layout()->addWidget(other);
+        spin->setMinValue(1);
+        spin->setMaxValue(5000);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        spin->setFocus();
+        spin->setText(typed);
+        QCOMPARE(spin->Value(), value);
+        other->setFocus();
+        QCOMPARE(spin->Value(), value);
+    }
+};
+
+ZZ_TEST_MAIN(TestGridEditing)
+#include "test_grid_editing.moc"
