@@ -134,6 +134,20 @@ void TDBEdit::focusOutEvent(QFocusEvent* event)
     refresh();
 }
 
+void TDBEdit::hideEvent(QHideEvent* event)
+{
+    QLineEdit::hideEvent(event);
+    if (!m_dirty)
+        return;
+    try {
+        updateRecord();
+    } catch (const Exception&) {
+        // Text that cannot be converted stays as typed; leaving the field or saving reports it.
+        return;
+    }
+    refresh();
+}
+
 void TDBEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

@@ -13,6 +13,7 @@
 #include "tests/support/TestSupport.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
+#include "widgets/Form.h"
 #include "widgets/SpinEdit.h"
 
 using namespace zz;
@@ -166,6 +167,65 @@ private slots:
         QCOMPARE(dm->tblProductProd_Price->AsString(), QStringLiteral("1234,5678"));
         code->setFocus();
         QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+    }
+
+    void aWindowClosedByItsFrameLeavesTheTypedValuePending()
+    {
+        dm->tblVAT->Edit();
+        dm->tblVATVAT_Percentage->SetAsFloat(15);
+        dm->tblVAT->Post();
+        addProduct("A", "Alpha", 5);
+        TForm dialog;
+        dialog.setLayout(new QVBoxLayout);
+        auto* vat = new TDBEdit(dm->datVAT, "VAT_Percentage", &dialog);
+        auto* price = new TDBEdit(dm->datProduct, "Prod_Price", &dialog);
+        dialog.layout()->addWidget(vat);
+        dialog.layout()->addWidget(price);
+        auto open = [&](TDBEdit* field) {
+            dialog.beginTestModal();
+            dialog.show();
+            QApplication::setActiveWindow(&dialog);
+            field->setFocus();
+            field->selectAll();
+        };
+        auto closeByFrame = [&] {
+            dialog.close();
+            dialog.endTestModal();
+        };
+
+        dm->tblVAT->Edit();
+        open(vat);
+        QCOMPARE(vat->text(), QStringLiteral("15.00%"));
+        QTest::keyClicks(vat, "33");
+        closeByFrame();
+        // The pending row holds the typed value meanwhile, and shows it again by the field's rule.
+        QCOMPARE(dm->tblVAT->State(), DataSetState::Edit);
+        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 33.0);
+        open(vat);
+        QCOMPARE(vat->text(), QStringLiteral("33.00%"));
+        QCOMPARE(vat->selectedText(), QStringLiteral("33.00%"));
+        // Text that cannot be converted stays as typed, without a box at closing.
+        QTest::keyClick(vat, Qt::Key_Home);
+        QTest::keyClicks(vat, "1");
+        closeByFrame();
+        QCOMPARE(seam->messages.size(), 0);
+        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 33.0);
+        open(vat);
+        QCOMPARE(vat->text(), QStringLiteral("133.00%"));
+        closeByFrame();
+        dm->tblVAT->Cancel();
+
+        // The product editor's price: the value typed comes back in the field's edit form.
+        open(price);
+        QTest::keyClicks(price, "1e300");
+        closeByFrame();
+        QCOMPARE(dm->tblProductProd_Price->AsFloat(), 1e300);
+        open(price);
+        QCOMPARE(price->text(), QStringLiteral("1E300"));
+        vat->setFocus();
+        QVERIFY2(price->text().startsWith(QStringLiteral("$1,000,000,")), qPrintable(price->text()));
+        closeByFrame();
+        dm->tblProduct->Cancel();
     }
 
     void cellsTakeOnlyWhatTheirFieldTakes()
