@@ -228,6 +228,102 @@ private slots:
         QVERIFY(!t->Locate("Cus_Address1", "_", kSearch));
     }
 
+    void locateComparesExactlyUnlessToldOtherwise()
+    {
+        for (const char* n : {"Anderson", "Smithers", "smith & co"})
+            addCustomer(n);
+        TTable* t = dm->tblCustomer;
+        t->Locate("Cus_Name", "Anderson", kSearch);
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Address1->SetAsString("12 Main Road");
+        dm->tblCustomer->Post();
+        t->First();
+        // An exact search on the name, whose browse order ignores case, still minds case.
+        QVERIFY(!t->Locate("Cus_Name", "smithers", {}));
+        QCOMPARE(t->RecNo(), 0);
+        QVERIFY(t->Locate("Cus_Name", "Smithers", {}));
+        QCOMPARE(t->RecNo(), 2);
+        QVERIFY(!t->Locate("Cus_Name", "Smith", {}));
+        QVERIFY(t->Locate("Cus_Name", "SMITH & CO", LocateOption::CaseInsensitive));
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("smith & co"));
+        QVERIFY(!t->Locate("Cus_Name", "SMITH", LocateOption::CaseInsensitive));
+        // A prefix without regard to case on a field outside the browse order finds its row.
+        QVERIFY(t->Locate("Cus_Address1", "12 MAIN", kSearch));
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("Anderson"));
+        QVERIFY(!t->Locate("Cus_Address1", "MAIN", kSearch));
+        QVERIFY(!t->Locate("Cus_Address1", "12 MAIN", LocateOption::PartialKey));
+        QVERIFY(t->Locate("Cus_Address1", "12 Main", LocateOption::PartialKey));
+    }
+
+    void appendingAndCancellingLeavesTheLastRow()
+    {
+        for (const char* n : {"A", "B", "C"})
+            addCustomer(n);
+        TTable* t = dm->tblCustomer;
+        t->First();
+        t->Append();
+        QCOMPARE(t->RecNo(), 3);
+        QCOMPARE(t->RecordCount(), 4);
+        t->Cancel();
+        QCOMPARE(t->RecordCount(), 3);
+        QCOMPARE(t->RecNo(), 2);
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("C"));
+    }
+
+    void aDetailMovesOnlyWhenItsMastersRowChanges()
+    {
+        addCustomer("One");
+        addInvoice(1);
+        addInvoice(2);
+        addInvoice(3);
+        addLine("P1", 1);
+        addLine("P2", 2);
+        addCustomer("Two");
+        addInvoice(4);
+        dm->tblCustomer->First();
+        QVERIFY(dm->tblInvoice->Locate("Inv_Number", 3, {}));
+        QVERIFY(dm->tblLine->Locate("Prod_Code", "P2", {}));
+        auto where = [&] {
+            return QStringLiteral("%1/%2").arg(dm->tblInvoiceInv_Number->AsInteger()).arg(dm->tblLineProd_Code->AsString());
+        };
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+
+        // The customer changed and posted, renamed (a new place in the name order), cancelled and
+        // re-read: the same customer stays current, and so do its invoice and line.
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Address1->SetAsString("Somewhere");
+        dm->tblCustomer->Post();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Name->SetAsString("Zero");
+        dm->tblCustomer->Post();
+        QCOMPARE(dm->tblCustomer->RecNo(), 1);
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Name->SetAsString("Changed my mind");
+        dm->tblCustomer->Cancel();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Refresh();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        // The invoice itself posted on its row keeps its line.
+        dm->tblInvoice->Edit();
+        dm->tblInvoiceInv_Order_No->SetAsString("PO-7");
+        dm->tblInvoice->Post();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+
+        // Another customer current: the invoices follow, from their first row.
+        dm->tblCustomer->First();
+        QCOMPARE(where(), QStringLiteral("4/"));
+        dm->tblCustomer->Last();
+        QCOMPARE(where(), QStringLiteral("1/"));
+        // A new customer row and back: the first invoice again.
+        dm->tblInvoice->Last();
+        dm->tblCustomer->Insert();
+        QCOMPARE(dm->tblInvoice->RecordCount(), 0);
+        dm->tblCustomer->Cancel();
+        QCOMPARE(where(), QStringLiteral("1/"));
+    }
+
     void locateAfterAFailedPostStopsWithThePostsMessage()
     {
         addCustomer("Able");
