@@ -392,6 +392,28 @@ private slots:
         QCOMPARE(dm->tblInvoice->RecordCount(), 2);
     }
 
+    void anUpdateWritesOnlyTheFieldsThatChanged()
+    {
+        // A value the cursor reads as another type (a fraction in a whole-number field, written
+        // by another program) stays as stored when the user changes something else.
+        QSqlQuery q(Engine::database());
+        QVERIFY(q.exec("INSERT INTO Company (Com_Name, Inv_Start_No) VALUES ('Us', 1001.5)"));
+        dm->tblCompany->Refresh();
+        dm->tblCompany->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Us Ltd");
+        dm->tblCompany->Post();
+        q.exec("SELECT Com_Name, Inv_Start_No FROM Company");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Us Ltd"));
+        QCOMPARE(q.value(1).toDouble(), 1001.5);
+        // A change set back to what was stored writes nothing.
+        dm->tblCompany->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Other");
+        dm->tblCompanyCom_Name->SetAsString("Us Ltd");
+        dm->tblCompany->Post();
+        QCOMPARE(countRows("SELECT count(*) FROM Company WHERE Com_Name = 'Us Ltd' AND Inv_Start_No = 1001.5"), 1);
+    }
+
     void refreshKeepsTheCurrentRowAndSeesOutsideChanges()
     {
         addCustomer("A");
