@@ -329,7 +329,7 @@ QString format(const QString& mask, const Decimal& value)
     return text;
 }
 
-// Plain digits while the value has at most 15 integer digits and is not below 0.0001, else
+// Plain digits while the value has at most 15 integer digits and is not below 0.00001, else
 // d.ddd E exponent; at most maxDigits significant digits (all of them when negative).
 QString general(Decimal d, int maxDigits = 15)
 {
