@@ -26,17 +26,6 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void TApplication::handleException(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        generalErrorReport(e.message());
-    } catch (const std::exception& e) {
-        generalErrorReport(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        generalErrorReport(QStringLiteral("Unknown error"));
-    }
-}
+void TApplication::handleException(std::exception_ptr error) { generalErrorReport(errorMessage(error)); }
 
 } // namespace zz
