@@ -9,12 +9,15 @@ namespace zz {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zuzevevur"));
-    setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
+    // The title is no display name of Qt's: that would be appended to every window's caption
+    // ("VAT - Zuzevevur Creator"), and each caption reads exactly as its window sets it.
     registerPictures();
     // The program ends when the main window closes, never because a dialog closed while the
     // main window was hidden under a section menu.
     setQuitOnLastWindowClosed(false);
 }
+
+QString TApplication::title() { return QStringLiteral("Zuzevevur Creator"); }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
