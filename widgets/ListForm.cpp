@@ -14,7 +14,7 @@ TListForm::TListForm(const QString& caption, int clientWidth, int clientHeight, 
 {
 }
 
-TTable* TListForm::table() const { return DataModule1->*m_table; }
+TTable* TListForm::table() const { return m_table ? DataModule1->*m_table : nullptr; }
 
 QLabel* TListForm::makeSearchRow(QWidget* panel, const QString& labelName, const QString& caption, int fieldLeft,
                                  int maxLength, bool whiteField, Search search)

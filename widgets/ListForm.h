@@ -48,8 +48,9 @@ protected:
         QString emptyMessage;    // the warning for an empty search field
         QString notFoundMessage; // the information when no row begins with the text
     };
-    // The list shows (through the data source), searches and edits the given cursor of the data
-    // module; both are read from the data module at each use.
+    // The list shows the rows of the data source and searches and edits the cursor (nullptr for a
+    // list of a query, which neither searches nor edits); both are members of the data module,
+    // read from it at each use.
     TListForm(const QString& caption, int clientWidth, int clientHeight, TTable* TDataModule1::*table,
               TDataSource* TDataModule1::*source, QWidget* parent);
 

@@ -109,12 +109,12 @@ QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, i
     return label;
 }
 
-QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width)
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width, int height)
 {
     QLabel* label = arialLabel(parent, text, 0, 0, 24, true);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, 0, width, 56);
+    label->setGeometry(0, 0, width, height);
     return label;
 }
 

@@ -57,8 +57,9 @@ TXiButton* makeButton(QWidget* parent, const QString& name, const QString& capti
                       ButtonScheme scheme, int left, int top);
 // A transparent caption at a place, sized to its text, bold or not.
 QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, bool bold = false);
-// The heading across the top 56 pixels of a panel: Arial, 24 px, bold, centred.
-QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width);
+// The heading across the top of a panel (56 pixels, or the height of a heading panel): Arial,
+// 24 px, bold, centred.
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width, int height = 56);
 // A grid column's default width for a text of so many characters, at least its title's width.
 int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title);
 // A flat, single-line edit look: thin border, white or the window's own colour.
