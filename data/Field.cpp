@@ -93,13 +93,10 @@ void TField::SetAsString(const QString& text)
     case FieldType::Integer:
     case FieldType::AutoInc: {
         if (t.isEmpty()) { Clear(); return; }
-        // One optional sign, then digits: "1+2" or "--5" is no number.
-        static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
-        bool ok = false;
-        const int n = whole.match(t).hasMatch() ? t.toInt(&ok) : 0;
-        if (!ok)
+        const std::optional<int> n = parseInteger(t);
+        if (!n)
             throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, m_def.name));
-        SetValue(n);
+        SetValue(*n);
         return;
     }
     case FieldType::Float:
@@ -181,6 +178,15 @@ bool parseLocalFloat(const QString& text, double* out)
     if (ok && out)
         *out = d;
     return ok;
+}
+
+std::optional<int> parseInteger(const QString& text)
+{
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int n = whole.match(t).hasMatch() ? t.toInt(&ok) : 0;
+    return ok ? std::optional<int>(n) : std::nullopt;
 }
 
 QString leftCharacters(const QString& text, int n)

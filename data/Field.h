@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 #include "data/Money.h"
 #include "data/Schema.h"
@@ -80,6 +81,9 @@ private:
 
 // Reads a number typed with the regional decimal separator; false when it is not a number.
 bool parseLocalFloat(const QString& text, double* out);
+// Reads a typed whole number: blanks around it, one leading sign, then digits, within the 32-bit
+// range ("1+2" is none); nothing when the text is no such number.
+std::optional<int> parseInteger(const QString& text);
 // The first n characters of a text (whole characters, as the engine counts them).
 QString leftCharacters(const QString& text, int n);
 
