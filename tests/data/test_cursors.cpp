@@ -8,19 +8,10 @@
 #include "tests/support/TestSupport.h"
 
 using namespace zz;
+using test::errorOf;
 
 namespace {
 const LocateOptions kSearch = LocateOption::PartialKey | LocateOption::CaseInsensitive;
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return {};
-}
 
 int countRows(const QString& sql)
 {

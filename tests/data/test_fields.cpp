@@ -13,35 +13,7 @@
 #include <limits>
 
 using namespace zz;
-
-namespace {
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return {};
-}
-
-QVariant stored(const QString& sql)
-{
-    QSqlQuery q(Engine::database());
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-
-RegionalSettings germanSettings()
-{
-    RegionalSettings s;
-    s.currencySymbol = QStringLiteral("€");
-    s.currencyFormat = 3;
-    s.decimalSeparator = QLatin1Char(',');
-    s.thousandSeparator = QLatin1Char('.');
-    s.shortDateFormat = QStringLiteral("dd.MM.yyyy");
-    return s;
-}
-} // namespace
+using test::errorOf;
 
 class TestFields : public QObject {
     Q_OBJECT
@@ -131,7 +103,7 @@ private slots:
     void editTextReadsBackToTheStoredValue()
     {
         QFETCH(double, value);
-        for (const RegionalSettings& r : {RegionalSettings{}, germanSettings()}) {
+        for (const RegionalSettings& r : {RegionalSettings{}, test::germanRegional()}) {
             setRegional(r);
             dm->tblProduct->Insert();
             TField* price = dm->tblProductProd_Price;
@@ -155,7 +127,7 @@ private slots:
         dm->tblInvoiceInv_Order_No->SetValue(thirty);
         QCOMPARE(dm->tblInvoiceInv_Order_No->AsString(), thirty.left(25));
         dm->tblInvoice->Post();
-        QCOMPARE(stored("SELECT Inv_Order_No FROM Invoice").toString(), thirty.left(25));
+        QCOMPARE(test::storedValue("SELECT Inv_Order_No FROM Invoice").toString(), thirty.left(25));
         // Characters outside the basic plane count as one each, as the engine counts them.
         dm->tblCustomer->Edit();
         const QString faces = QString(12, QLatin1Char('a')) + QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
@@ -175,7 +147,7 @@ private slots:
         dm->tblCustomerCus_Name->SetAsString(QString());
         QVERIFY(dm->tblCustomerCus_Name->IsNull());
         dm->tblCustomer->Cancel();
-        QCOMPARE(stored("SELECT Cus_Name FROM Customer").toString(), QStringLiteral("Owner"));
+        QCOMPARE(test::storedValue("SELECT Cus_Name FROM Customer").toString(), QStringLiteral("Owner"));
     }
 
     void wholeNumbersTakeOneSignAndDigits_data()

@@ -18,25 +18,6 @@
 
 using namespace zz;
 
-namespace {
-RegionalSettings germanSettings()
-{
-    RegionalSettings s;
-    s.currencySymbol = QStringLiteral("€");
-    s.currencyFormat = 3;
-    s.decimalSeparator = QLatin1Char(',');
-    s.thousandSeparator = QLatin1Char('.');
-    s.shortDateFormat = QStringLiteral("dd.MM.yyyy");
-    return s;
-}
-
-QVariant stored(const QString& sql)
-{
-    QSqlQuery q(Engine::database());
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-} // namespace
-
 class TestGridEditing : public QObject {
     Q_OBJECT
 
@@ -123,7 +104,7 @@ private slots:
         QFETCH(double, price);
         QFETCH(QString, editText);
         if (german)
-            setRegional(germanSettings());
+            setRegional(test::germanRegional());
         addProduct("A", "Alpha", price);
         addProduct("B", "Beta", 2);
         showGrid();
@@ -136,7 +117,7 @@ private slots:
         grid->setCurrentIndex(grid->model()->index(1, 2));
         QCOMPARE(seam->messages.size(), 0);
         QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
-        QCOMPARE(stored("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
+        QCOMPARE(test::storedValue("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
 
         // Retyped in the same form, it is the same value again.
         dm->tblProduct->First();
@@ -146,13 +127,13 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         grid->setCurrentIndex(grid->model()->index(1, 2));
         QCOMPARE(seam->messages.size(), 0);
-        QCOMPARE(stored("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
+        QCOMPARE(test::storedValue("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
     }
 
     void editFieldsOfferTheWholeValue()
     {
         // The same rule in the edit field of the product editor.
-        setRegional(germanSettings());
+        setRegional(test::germanRegional());
         addProduct("A", "Alpha", 1234.5678);
         auto* price = new TDBEdit(dm->datProduct, "Prod_Price", window.get());
         auto* code = new TDBEdit(dm->datProduct, "Prod_Code", window.get());
@@ -249,7 +230,7 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         dm->tblProduct->Post();
-        QCOMPARE(stored("SELECT Prod_Code FROM Product").toString(), QString(20, QLatin1Char('C')));
+        QCOMPARE(test::storedValue("SELECT Prod_Code FROM Product").toString(), QString(20, QLatin1Char('C')));
     }
 
     void oneFailedPostShowsOneMessageAndTheSelectionStaysOnTheRow()
@@ -285,7 +266,7 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Escape);
         QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
         QCOMPARE(dm->tblProduct->RecordCount(), 2);
-        QCOMPARE(stored("SELECT count(*) FROM Product").toInt(), 2);
+        QCOMPARE(test::storedValue("SELECT count(*) FROM Product").toInt(), 2);
 
         // A new row whose post fails: the highlighted row and the current row stay together on it.
         seam->clear();
@@ -332,7 +313,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, value);
         if (german)
-            setRegional(germanSettings());
+            setRegional(test::germanRegional());
         auto* spin = new TSpinEdit(window.get());
         auto* other = new QPushButton(QStringLiteral("&OK"), window.get());
         window->layout()->addWidget(spin);
