@@ -94,13 +94,7 @@ private slots:
         QVERIFY(!parseShortDate(QStringLiteral("31/31/2026")).isValid());
         QCOMPARE(formatShortDate(QDate()), QString());
 
-        RegionalSettings de;
-        de.currencySymbol = QStringLiteral("€");
-        de.currencyFormat = 3;
-        de.decimalSeparator = QLatin1Char(',');
-        de.thousandSeparator = QLatin1Char('.');
-        de.shortDateFormat = QStringLiteral("dd.MM.yyyy");
-        setRegional(de);
+        setRegional(test::germanRegional());
         QCOMPARE(formatCurrency(1234567.891), QStringLiteral("1.234.567,89 €"));
         QCOMPARE(formatCurrency(-0.5), QStringLiteral("-0,50 €"));
         QCOMPARE(formatShortDate(QDate(2026, 3, 7)), QStringLiteral("07.03.2026"));

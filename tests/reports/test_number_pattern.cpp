@@ -14,16 +14,6 @@ RegionalSettings usSettings()
     s.currencySymbol = QStringLiteral("R");
     return s;
 }
-
-RegionalSettings germanSettings()
-{
-    RegionalSettings s;
-    s.currencySymbol = QStringLiteral("€");
-    s.currencyFormat = 3;
-    s.decimalSeparator = QLatin1Char(',');
-    s.thousandSeparator = QLatin1Char('.');
-    return s;
-}
 } // namespace
 
 class TestNumberPattern : public QObject {
@@ -52,7 +42,7 @@ private slots:
         QFETCH(QString, us);
         QFETCH(QString, german);
         QCOMPARE(formatNumberPattern(QStringLiteral("R #,00#0.00"), value), us);
-        setRegional(germanSettings());
+        setRegional(test::germanRegional());
         QCOMPARE(formatNumberPattern(QStringLiteral("R #,00#0.00"), value), german);
     }
 
@@ -162,7 +152,7 @@ private slots:
         QCOMPARE(formatNumberPattern(QString(), 0.000001), QStringLiteral("1E-6"));
         QCOMPARE(formatNumberPattern(QString(), 0.0), QStringLiteral("0"));
         QCOMPARE(formatNumberPattern(QString(), 42), QStringLiteral("42"));
-        setRegional(germanSettings());
+        setRegional(test::germanRegional());
         QCOMPARE(formatNumberPattern(QString(), 1234.5), QStringLiteral("1234,5"));
     }
 };
