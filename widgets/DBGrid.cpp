@@ -141,7 +141,9 @@ public:
     TGridDelegate(TDBGridModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        return new TGridCellEditor(m_model->columnField(index.column()), parent);
+        auto* editor = new TGridCellEditor(m_model->columnField(index.column()), parent);
+        editor->setAlignment(m_model->columns().at(index.column()).alignment); // as the column shows it
+        return editor;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
