@@ -1,15 +1,18 @@
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+#include <optional>
 
 #include "data/Errors.h"
 #include "widgets/DataBinding.h"
 #include "data/Table.h"
 #include "widgets/Dialogs.h"
+#include "widgets/FocusGuard.h"
 
 namespace zz {
 
@@ -120,6 +123,8 @@ public:
         setMaxLength(maxLengthFor(field));
     }
     TField* field() const { return m_field; }
+    // While the focus leaves the editor: how it leaves (a click elsewhere, a key, ...).
+    std::optional<Qt::FocusReason> leaving;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
@@ -151,6 +156,20 @@ public:
     }
     // The grid writes the editor's text itself (TDBGrid::commitData).
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+protected:
+    // Leaving the editor commits its text (here, in the base class); the grid learns how the
+    // focus left it.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* cell = dynamic_cast<TGridCellEditor*>(watched);
+        if (!cell || event->type() != QEvent::FocusOut)
+            return QStyledItemDelegate::eventFilter(watched, event);
+        cell->leaving = static_cast<QFocusEvent*>(event)->reason();
+        const bool handled = QStyledItemDelegate::eventFilter(watched, event);
+        cell->leaving.reset();
+        return handled;
+    }
 
 private:
     TDBGridModel* m_model;
@@ -187,8 +206,8 @@ void TDBGrid::setDataSource(TDataSource* source)
     m_model->setDataSource(source);
     if (source) {
         source->addLink(this);
-        connect(source, &TDataSource::rowChanged, this, &TDBGrid::followCursor);
-        connect(source, &TDataSource::dataReset, this, &TDBGrid::followCursor);
+        connect(source, &TDataSource::rowChanged, this, [this] { followCursor(); });
+        connect(source, &TDataSource::dataReset, this, [this] { followCursor(); });
     }
     followCursor();
 }
@@ -244,14 +263,14 @@ template <typename F> bool TDBGrid::guarded(F&& f)
     }
 }
 
-void TDBGrid::followCursor()
+void TDBGrid::followCursor(int column)
 {
     TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
     if (!ds || m_syncing)
         return;
     m_syncing = true;
     const int row = ds->RecNo();
-    const int col = std::max(0, currentIndex().column());
+    const int col = column >= 0 ? column : std::max(0, currentIndex().column());
     if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0) {
         const QModelIndex idx = m_model->index(row, col);
         // Through the view, so that it knows its current cell is set and does not pick the first
@@ -271,7 +290,7 @@ void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
     QTableView::currentChanged(current, previous); // an open editor writes its text here
     TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
     if (m_refusals != refusals) {
-        followCursor(); // the refused text keeps the grid on its row
+        followCursor(previous.column()); // the refused text keeps the grid on its cell
         return;
     }
     if (m_syncing || !ds || !current.isValid() || current.row() == ds->RecNo())
@@ -313,6 +332,11 @@ void TDBGrid::commitData(QWidget* editor)
         m_refusedEditor = editor;
         ++m_refusals;
         generalErrorReport(e.message());
+        // The click that took the focus away is still being delivered: it must not act (nor
+        // commit the same text a second time).
+        auto* cell = dynamic_cast<TGridCellEditor*>(editor);
+        if (cell && cell->leaving == Qt::MouseFocusReason)
+            focusGuardArm(editor);
     }
 }
 

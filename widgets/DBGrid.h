@@ -81,7 +81,9 @@ protected:
     void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
 
 private:
-    void followCursor();
+    // Makes the cursor's current row the grid's current and selected row (in the given column,
+    // else the current one).
+    void followCursor(int column = -1);
     void applyColumns();
     // Writes an open cell editor's changed text into its field; throws the field's conversion error.
     void writeEditor(QWidget* editor);

@@ -17,6 +17,7 @@
 #include "widgets/SpinEdit.h"
 
 using namespace zz;
+using test::errorOf;
 
 class TestGridEditing : public QObject {
     Q_OBJECT
@@ -257,10 +258,18 @@ private slots:
         QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
         QCOMPARE(dm->tblProduct->RecordCount(), 3);
         QCOMPARE(dm->tblProduct->RecNo(), 2);
-        // The refused text stays in its cell, selected; Esc there restores the cell, Esc again
-        // drops the new row.
+        // The refused text stays in its cell, selected, also when another cell is clicked; Esc
+        // there restores the cell, Esc again drops the new row.
         QCOMPARE(QApplication::focusWidget(), editor);
         QCOMPARE(editorText(editor), QStringLiteral("abc"));
+        seam->clear();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
+        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(grid->currentIndex(), grid->model()->index(2, 2));
+        QCOMPARE(QApplication::focusWidget(), editor);
+        seam->clear();
+        QCOMPARE(errorOf([&] { dm->tblProduct->Post(); }),
+                 QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
         QTest::keyClick(editor, Qt::Key_Escape);
         QCOMPARE(QApplication::focusWidget(), grid);
         QTest::keyClick(grid, Qt::Key_Escape);
