@@ -10,6 +10,17 @@
 
 namespace zz {
 
+namespace {
+// The first n characters of a text (whole characters, as the engine counts them).
+QString leftCharacters(const QString& text, int n)
+{
+    int i = 0;
+    for (int count = 0; i < text.size() && count < n; ++count)
+        i += text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+    return i >= text.size() ? text : text.left(i);
+}
+} // namespace
+
 TField::TField(TDataSet* owner, int index, FieldDef def) : m_owner(owner), m_index(index), m_def(std::move(def)) {}
 
 QVariant TField::Value() const { return m_owner->fieldValue(m_index); }
@@ -187,14 +198,6 @@ std::optional<int> parseInteger(const QString& text)
     bool ok = false;
     const int n = whole.match(t).hasMatch() ? t.toInt(&ok) : 0;
     return ok ? std::optional<int>(n) : std::nullopt;
-}
-
-QString leftCharacters(const QString& text, int n)
-{
-    int i = 0;
-    for (int count = 0; i < text.size() && count < n; ++count)
-        i += text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
-    return i >= text.size() ? text : text.left(i);
 }
 
 } // namespace zz

@@ -35,6 +35,7 @@ public:
     QVariant Value() const;
     bool IsNull() const;
 
+    // The value as text without the display format, in the form SetAsString reads back.
     QString AsString() const;
     int AsInteger() const;
     double AsFloat() const;
@@ -68,11 +69,12 @@ public:
 
     // Normalises a value to the field's storage kind (see Value()).
     static QVariant normalise(FieldType type, const QVariant& value);
+
+private:
     // A value as it is assigned to a field of this definition: normalised, a text cut to the
     // field's size, an empty text null.
     static QVariant assignable(const FieldDef& def, const QVariant& value);
 
-private:
     TDataSet* m_owner;
     int m_index;
     FieldDef m_def;
@@ -84,7 +86,5 @@ bool parseLocalFloat(const QString& text, double* out);
 // Reads a typed whole number: blanks around it, one leading sign, then digits, within the 32-bit
 // range ("1+2" is none); nothing when the text is no such number.
 std::optional<int> parseInteger(const QString& text);
-// The first n characters of a text (whole characters, as the engine counts them).
-QString leftCharacters(const QString& text, int n);
 
 } // namespace zz
