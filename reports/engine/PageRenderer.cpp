@@ -5,8 +5,6 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QRawFont>
-#include <map>
-#include <tuple>
 
 namespace zz::report {
 
@@ -47,38 +45,28 @@ void PainterCanvas::drawLine(const QPointF& from, const QPointF& to, QRgb color)
 void PainterCanvas::drawText(const PageItem& item, const DocFont& font)
 {
     const FontFace& face = FontFace::get(font.family, font.bold, font.italic);
-    static std::map<std::tuple<const FontFace*, float>, QRawFont> sized;
-    auto key = std::make_tuple(&face, font.pointSize);
-    auto it = sized.find(key);
-    if (it == sized.end()) {
-        QRawFont raw = face.rawFont();
-        raw.setPixelSize(FontFace::emToTenths(font.pointSize));
-        it = sized.emplace(key, raw).first;
-    }
     const float em = FontFace::emToTenths(font.pointSize);
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-    glyphs.reserve(item.text.size());
-    positions.reserve(item.text.size());
-    float x = item.tx;
-    for (const QChar c : item.text) {
-        glyphs.push_back(face.glyph(c));
-        positions.push_back(QPointF(x, item.ty));
-        x += face.advance(c) * em;
-    }
-    QGlyphRun run;
-    run.setRawFont(it->second);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    m_painter.setPen(QColor::fromRgba(item.color));
-    if (item.flags & ItemClip) {
+    face.shape(item.text, m_runs);
+    const bool clip = item.flags & ItemClip;
+    if (clip) {
         m_painter.save();
         m_painter.setClipRect(QRectF(item.x, item.y, item.w, item.h), Qt::IntersectClip);
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
-        m_painter.restore();
-    } else {
+    }
+    m_painter.setPen(QColor::fromRgba(item.color));
+    for (const TextRun& r : m_runs) {
+        QList<quint32> glyphs(r.glyphs.begin(), r.glyphs.end());
+        QList<QPointF> positions;
+        positions.reserve(glyphs.size());
+        for (const float offset : r.offsets)
+            positions.push_back(QPointF(item.tx + offset * em, item.ty));
+        QGlyphRun run;
+        run.setRawFont(r.file->drawingFont(em));
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
         m_painter.drawGlyphRun(QPointF(0, 0), run);
     }
+    if (clip)
+        m_painter.restore();
 }
 
 void PainterCanvas::drawImage(const QRectF& rect, const QImage& image)

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include "reports/engine/FontFace.h"
 #include "reports/engine/ReportDocument.h"
 
 class QPainter;
@@ -28,7 +29,8 @@ public:
 void renderPage(const ReportDocument& doc, int index, PageCanvas& canvas);
 
 // Draws on a painter whose coordinates are tenths of a millimetre. Text is drawn as glyph runs
-// of the same font file and advances the generator measured with.
+// of the same font files and advances the generator measured with, in fonts the font system
+// knows, so that print and PDF engines write real text with the fonts embedded.
 class PainterCanvas : public PageCanvas {
 public:
     explicit PainterCanvas(QPainter& painter) : m_painter(painter) {}
@@ -39,6 +41,7 @@ public:
 
 private:
     QPainter& m_painter;
+    std::vector<TextRun> m_runs;
 };
 
 // Draws page `index` scaled into `target` (the painter's own coordinates): white paper, then

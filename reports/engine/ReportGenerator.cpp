@@ -128,6 +128,7 @@ public:
         m_doc.pageWidth = m_report.pageWidth;
         m_doc.pageHeight = m_report.pageHeight;
         m_doc.title = m_report.title;
+        m_doc.documentName = m_report.documentName;
         compile();
         m_context.dataset = m_report.dataset;
         m_context.reportTitle = m_report.title;
@@ -423,7 +424,7 @@ private:
                 int breakAt = -1;
                 for (int i = start; i < paragraphEnd; ++i) {
                     const QChar c = text.at(i);
-                    w += face.advance(c) * em;
+                    w += face.advanceAt(text, i) * em;
                     if (c == QLatin1Char(' ')) {
                         if (i > start)
                             breakAt = i;
