@@ -510,6 +510,17 @@ private:
             else if (e.alignment == Alignment::Right)
                 x = e.left + e.width - width;
         }
+        if (number && !e.autoSize) {
+            // An amount wider than its column grows to the left: its right edge stays where
+            // the column ends, inside the frame line that follows it.
+            float widest = 0;
+            for (const TextLine& l : m_lines)
+                widest = std::max(widest, l.width);
+            if (widest > width) {
+                x += width - widest;
+                width = widest;
+            }
+        }
         const QRectF rect(bandLeft + x, bandTop + e.top, width, height);
         if (!e.transparent)
             fill(rect, kWhite, ce.tag);
