@@ -5,7 +5,7 @@
 // through libharu. Prints its figures; asserts nothing.
 //
 //   bench_reports [rows] [generate-only]
-//   ZZ_BENCH_PDF=file, ZZ_BENCH_PRINT=file keep the saved and the printed PDF.
+//   ZZ_BENCH_PDF=file keeps the saved PDF; ZZ_BENCH_KEEP=folder keeps every PDF made.
 #include "data/Regional.h"
 #include "reports/engine/FontFace.h"
 #include "reports/engine/PdfExport.h"
@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
@@ -317,7 +318,13 @@ int main(int argc, char** argv)
     std::printf("peak memory overall   %ld MB\n", peakMegabytes());
     if (qEnvironmentVariableIsSet("ZZ_BENCH_PDF"))
         QFile::copy(pdf, qEnvironmentVariable("ZZ_BENCH_PDF"));
-    if (qEnvironmentVariableIsSet("ZZ_BENCH_PRINT"))
-        QFile::copy(printed, qEnvironmentVariable("ZZ_BENCH_PRINT"));
+    const QString keep = qEnvironmentVariable("ZZ_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        for (const QString& made : {pdf, printed, haru, qt}) {
+            const QString target = QDir(keep).filePath(QFileInfo(made).fileName());
+            QFile::remove(target);
+            QFile::copy(made, target);
+        }
+    }
     return 0;
 }
