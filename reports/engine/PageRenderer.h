@@ -2,6 +2,8 @@
 // One page-drawing interface over the device-independent pages: renderPage() walks a page's
 // items in order and hands each to a canvas. PainterCanvas draws on any QPainter (preview,
 // printer); the PDF backend is in PdfExport.h.
+#include <QLineF>
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 
@@ -38,10 +40,27 @@ public:
     void drawLine(const QPointF& from, const QPointF& to, QRgb color) override;
     void drawText(const PageItem& item, const DocFont& font) override;
     void drawImage(const QRectF& rect, const QImage& image) override;
+    void endPage() override { flush(); }
 
 private:
+    // Glyphs waiting to be drawn as one run.
+    struct PendingRun {
+        const FontFile* file = nullptr;
+        float em = 0;
+        QRgb color = 0;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    void drawRun(const PendingRun& pending);
+    void flushLines();
+    void flush();
+
     QPainter& m_painter;
     std::vector<TextRun> m_runs;
+    PendingRun m_text;    // the texts waiting to be drawn
+    PendingRun m_clipped; // a text clipped to its element, drawn at once
+    QList<QLineF> m_lines;
+    QRgb m_lineColor = 0;
 };
 
 // Draws page `index` scaled into `target` (the painter's own coordinates): white paper, then
