@@ -1,32 +1,29 @@
 #include "admin/CompanyAdmin.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "data/Logo.h"
 #include "widgets/Dialogs.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
 TfrmAdminCompany* frmAdminCompany = nullptr;
 
-TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral("Company Administration"), 371, 454, parent)
+TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TPanelForm(QStringLiteral("Company Administration"), 371, 454, parent)
 {
     setObjectName(QStringLiteral("frmAdminCompany"));
     makePanels(PanelScheme::csRose, XiPanel1, XiPanel2);
-    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
-    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
 
     Label12 = makeHeading(XiPanel1, QStringLiteral("Label12"), QStringLiteral("Company Detail"), width());
 
     TDataSource* source = DataModule1 ? DataModule1->datCompany : nullptr;
     const int top = makeFieldRows(XiPanel1, source,
                                   {
-                                      {Label1, "Company Name", DBEdit1, "Com_Name", 233},
+                                      {Label1, "Company Name", DBEdit1, "Com_Name", 233, true},
                                       {Label2, "VAT Number", DBEdit2, "Com_VAT_No", 233},
                                       {Label3, "Registration Number", DBEdit3, "Com_Reg_No", 233},
                                       {Label4, "Phone Number", DBEdit4, "Com_Tel", 121},
@@ -37,7 +34,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
                                       {Label9, "Address 3", DBEdit9, "Com_Address3", 121},
                                       {Label10, "Company Members", DBEdit10, "Com_Members", 233},
                                   },
-                                  54, 120, false);
+                                  {54, 120, false});
 
     // The eleventh row: the logo with its "..." button, then the invoice start number.
     Label11 = makeCaption(XiPanel1, QStringLiteral("Label11"), QStringLiteral("Logo"), 8, top + 10);
@@ -64,19 +61,11 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TAdminForm(QStringLiteral(
     for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11})
         l->move(captionLeft, l->y());
 
-    btnSave = makeButton(XiPanel2, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
-                         ButtonScheme::csNeoRose, 16, 8);
-    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
-                           ButtonScheme::csNeoRose, 280, 8);
+    makeSaveCancel(XiPanel2, btnSave, btnCancel, 280, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 
-    QWidget* order[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8,
-                        DBEdit9, DBEdit10, btnLogo, DBImage1, DBEdit11, btnSave, btnCancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
+    setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, DBEdit10, btnLogo,
+                   DBImage1, DBEdit11, btnSave, btnCancel});
     connect(btnLogo, &TXiButton::clicked, this, &TfrmAdminCompany::btnLogoClick);
-    connect(btnSave, &TXiButton::clicked, this, &TfrmAdminCompany::btnSaveClick);
-    connect(btnCancel, &TXiButton::clicked, this, &TfrmAdminCompany::btnCancelClick);
 }
 
 void TfrmAdminCompany::FormActivate() { DBEdit1->setFocus(); }
@@ -99,17 +88,7 @@ QByteArray TfrmAdminCompany::readBitmapFile(const QString& path)
         throw Exception(QStringLiteral("Cannot open file %1").arg(fullPath));
     const QByteArray bytes = file.readAll();
     // A Windows bitmap file begins with "BM" and must decode as one.
-    bool valid = bytes.startsWith("BM");
-    if (valid) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "bmp");
-        reader.setDecideFormatFromContent(false);
-        reader.setAutoDetectImageFormat(false);
-        valid = !reader.read().isNull();
-    }
-    if (!valid)
+    if (decodeBitmap(bytes).isNull())
         throw Exception(QStringLiteral("Bitmap image is not valid"));
     return bytes;
 }
@@ -119,34 +98,16 @@ void TfrmAdminCompany::btnLogoClick()
     const std::optional<QString> path = fileDialog(openPictureRequest());
     if (!path)
         return;
-    try {
+    guarded([&] {
         const QByteArray bitmap = readBitmapFile(*path);
         // The picture belongs to the pending row; Save writes it, Cancel drops it.
         DataModule1->tblCompany->Edit();
         DataModule1->tblCompanyCom_Logo->SetValue(logoStoredForm(bitmap));
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
+    });
 }
 
-void TfrmAdminCompany::btnSaveClick()
-{
-    try {
-        DataModule1->tblCompany->Post();
-        Close();
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
-}
+void TfrmAdminCompany::btnSaveClick() { saveRow(DataModule1->tblCompany); }
 
-void TfrmAdminCompany::btnCancelClick()
-{
-    try {
-        DataModule1->tblCompany->Cancel();
-        Close();
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
-}
+void TfrmAdminCompany::btnCancelClick() { cancelRow(DataModule1->tblCompany); }
 
 } // namespace zz

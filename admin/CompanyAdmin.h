@@ -4,13 +4,13 @@
 // into edit mode before showing the dialog.
 #include <QLabel>
 
-#include "admin/AdminLayout.h"
+#include "widgets/WindowKit.h"
 #include "widgets/DBImage.h"
 #include "widgets/Dialogs.h"
 
 namespace zz {
 
-class TfrmAdminCompany : public TAdminForm {
+class TfrmAdminCompany : public TPanelForm {
     Q_OBJECT
 public:
     explicit TfrmAdminCompany(QWidget* parent = nullptr);

@@ -1,26 +1,22 @@
 #include "admin/NewCustomer.h"
 
 #include "data/DataMod.h"
-#include "data/Errors.h"
-#include "widgets/Dialogs.h"
 
 namespace zz {
 
 TfrmNewCustomer* frmNewCustomer = nullptr;
 
-TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("New Customer"), 364, 390, parent)
+TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TPanelForm(QStringLiteral("New Customer"), 364, 390, parent)
 {
     setObjectName(QStringLiteral("frmNewCustomer"));
     makePanels(PanelScheme::csRose, XiPanel1, XiPanel2);
-    XiPanel1->setObjectName(QStringLiteral("XiPanel1"));
-    XiPanel2->setObjectName(QStringLiteral("XiPanel2"));
 
     Label10 = makeHeading(XiPanel1, QStringLiteral("Label10"), QStringLiteral("Customer Information"), width());
 
     TDataSource* source = DataModule1 ? DataModule1->datCustomer : nullptr;
     makeFieldRows(XiPanel1, source,
                   {
-                      {Label1, "Customer Name", DBEdit1, "Cus_Name", 233},
+                      {Label1, "Customer Name", DBEdit1, "Cus_Name", 233, true},
                       {Label2, "Address 1", DBEdit2, "Cus_Address1", 233},
                       {Label3, "Address 2", DBEdit3, "Cus_Address2", 233},
                       {Label4, "Address 3", DBEdit4, "Cus_Address3", 121},
@@ -30,42 +26,18 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TAdminForm(QStringLiteral("N
                       {Label8, "Contact Name", DBEdit8, "Cus_Contact", 121},
                       {Label9, "VAT Number", DBEdit9, "Cus_VAT_No", 233},
                   },
-                  60, 112, true);
+                  {60, 112, true});
 
-    btnSave = makeButton(XiPanel2, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
-                         ButtonScheme::csNeoRose, 16, 8);
-    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
-                           ButtonScheme::csNeoRose, 273, 8);
+    makeSaveCancel(XiPanel2, btnSave, btnCancel, 273, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 
-    QWidget* order[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, btnCancel, btnSave};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
-    connect(btnSave, &TXiButton::clicked, this, &TfrmNewCustomer::btnSaveClick);
-    connect(btnCancel, &TXiButton::clicked, this, &TfrmNewCustomer::btnCancelClick);
+    setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, btnCancel, btnSave});
 }
 
 void TfrmNewCustomer::FormActivate() { DBEdit1->setFocus(); }
 
-void TfrmNewCustomer::btnSaveClick()
-{
-    try {
-        // A refused row stays pending with what was typed; the focus goes to the empty field.
-        DataModule1->tblCustomer->Post();
-        Close();
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
-}
+// A refused row stays pending with what was typed; the focus goes to the empty field.
+void TfrmNewCustomer::btnSaveClick() { saveRow(DataModule1->tblCustomer); }
 
-void TfrmNewCustomer::btnCancelClick()
-{
-    try {
-        DataModule1->tblCustomer->Cancel();
-        Close();
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
-}
+void TfrmNewCustomer::btnCancelClick() { cancelRow(DataModule1->tblCustomer); }
 
 } // namespace zz

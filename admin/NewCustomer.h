@@ -3,11 +3,11 @@
 // cursor in insert mode) and an existing one (edit mode) alike.
 #include <QLabel>
 
-#include "admin/AdminLayout.h"
+#include "widgets/WindowKit.h"
 
 namespace zz {
 
-class TfrmNewCustomer : public TAdminForm {
+class TfrmNewCustomer : public TPanelForm {
     Q_OBJECT
 public:
     explicit TfrmNewCustomer(QWidget* parent = nullptr);

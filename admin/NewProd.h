@@ -3,11 +3,11 @@
 // product (insert mode) and an existing one (edit mode) alike.
 #include <QLabel>
 
-#include "admin/AdminLayout.h"
+#include "widgets/WindowKit.h"
 
 namespace zz {
 
-class TfrmNewProd : public TAdminForm {
+class TfrmNewProd : public TPanelForm {
     Q_OBJECT
 public:
     explicit TfrmNewProd(QWidget* parent = nullptr);

@@ -3,11 +3,11 @@
 // menu has put into edit mode before showing the dialog.
 #include <QLabel>
 
-#include "admin/AdminLayout.h"
+#include "widgets/WindowKit.h"
 
 namespace zz {
 
-class TfrmVAT : public TAdminForm {
+class TfrmVAT : public TPanelForm {
     Q_OBJECT
 public:
     explicit TfrmVAT(QWidget* parent = nullptr);

@@ -5,8 +5,7 @@
 #include "admin/ProdAdmin.h"
 #include "admin/VAT.h"
 #include "data/DataMod.h"
-#include "data/Errors.h"
-#include "widgets/Dialogs.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -47,24 +46,22 @@ void TfrmAdmin::btnCustomerClick() { hideAndRun(frmCusAdmin); }
 
 void TfrmAdmin::btnProductClick() { hideAndRun(frmProdAdmin); }
 
+// The dialogs edit the row the menu has put into edit mode (on an empty table, a first row
+// inserted); if that fails, its message shows and the dialog does not open.
 void TfrmAdmin::btnCompanyClick()
 {
-    try {
-        DataModule1->tblCompany->Edit(); // on an empty table this inserts its first row
+    guarded([this] {
+        DataModule1->tblCompany->Edit();
         stackAndRun(frmAdminCompany);
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
+    });
 }
 
 void TfrmAdmin::btnVATClick()
 {
-    try {
+    guarded([this] {
         DataModule1->tblVAT->Edit();
         stackAndRun(frmVAT);
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
+    });
 }
 
 } // namespace zz

@@ -1,8 +1,7 @@
 #include "app/Invoicing.h"
 
 #include "data/DataMod.h"
-#include "data/Errors.h"
-#include "widgets/Dialogs.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -42,14 +41,12 @@ TfrmInvoicing::TfrmInvoicing(QWidget* parent)
 void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
 {
     hideKeepingModal();
-    try {
+    guarded([&] {
         query->Close();
         query->Open();
         if (window)
             window->ShowModal();
-    } catch (const Exception& e) {
-        showError(e.message());
-    }
+    });
     showKeepingModal();
 }
 

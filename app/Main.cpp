@@ -9,6 +9,7 @@
 #include "app/FinReports.h"
 #include "app/Invoicing.h"
 #include "data/DataMod.h"
+#include "widgets/Application.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Layout.h"
 #include "widgets/MouseMove.h"
@@ -48,7 +49,7 @@ QLabel* preview(QWidget* parent, const QString& name, const QString& resource)
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Zuzevevur Creator"));
+    setWindowTitle(TApplication::title());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     resize(750, 500);

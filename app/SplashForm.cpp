@@ -1,5 +1,6 @@
 #include "app/SplashForm.h"
 
+#include <QCoreApplication>
 
 #include "widgets/JpegImage.h"
 #include "widgets/Layout.h"
@@ -7,7 +8,6 @@
 namespace zz {
 
 TfrmSplashscreen* frmSplashscreen = nullptr;
-
 
 TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
 {
@@ -37,7 +37,9 @@ TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
     Label1 = arialLabel(XiPanel1, QStringLiteral("Searching for Server..."), 38, 88, 13, true);
     Label2 = arialLabel(XiPanel1, QStringLiteral("Loading..."), 38, 112, 13, true);
 
+    // A precise timer: a coarse one may fire up to 5 % early, and the splash shows at least 3 s.
     Timer1 = new QTimer(this);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(3000);
     Timer1->setSingleShot(false);
     connect(Timer1, &QTimer::timeout, this, &TfrmSplashscreen::Timer1Timer);
@@ -47,5 +49,19 @@ TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
 }
 
 void TfrmSplashscreen::Timer1Timer() { Timer1->stop(); }
+
+void TfrmSplashscreen::showEvent(QShowEvent* event)
+{
+    TForm::showEvent(event);
+    // The three seconds count from the moment the window shows.
+    if (Timer1->isActive())
+        Timer1->start();
+}
+
+void TfrmSplashscreen::waitForTimer()
+{
+    while (Timer1->isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
 
 } // namespace zz

@@ -22,6 +22,11 @@ public:
     QTimer* Timer1;
 
     void Timer1Timer();
+    // Lets window messages run, the splash painted and responsive, until the timer has fired.
+    void waitForTimer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 extern TfrmSplashscreen* frmSplashscreen;

@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include <QFileInfo>
-#include <typeinfo>
 
 #include "admin/CompanyAdmin.h"
 #include "admin/CusAdmin.h"
@@ -24,68 +23,74 @@ namespace zz {
 
 QString startupErrorText(std::exception_ptr error, const QString& module, quintptr address)
 {
-    QString kind = QStringLiteral("Exception");
-    QString message;
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        kind = QString::fromLatin1(e.className());
-        message = e.message();
-    } catch (const std::exception& e) {
-        kind = QString::fromLatin1(typeid(e).name());
-        message = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        message = QStringLiteral("Unknown error");
-    }
+    auto [kind, message] = describeError(error);
     if (!message.endsWith(QLatin1Char('.')))
         message += QLatin1Char('.');
     const QString at = QStringLiteral("%1").arg(quint64(address), 8, 16, QLatin1Char('0')).toUpper();
     return QStringLiteral("Exception %1 in module %2 at %3.\n%4").arg(kind, module, at, message);
 }
 
-void createForms()
+namespace {
+template <typename T, T*& Instance>
+constexpr StartupForm window(const char* name)
 {
-    // The first window created is the application's main window.
-    frmMain = new TfrmMain;
-    // The data module opens the six tables; the logo binds to the company row at once.
-    new TDataModule1(qApp);
-    frmMain->bindLogo();
-    // The other windows follow, hidden, in their fixed order; windows not listed here are not
-    // part of this build yet and take their places when they join.
-    frmAdmin = new TfrmAdmin;
-    frmInvoicing = new TfrmInvoicing;
-    frmFinReports = new TfrmFinReports;
-    frmCusAdmin = new TfrmCusAdmin;
-    frmNewCustomer = new TfrmNewCustomer;
-    frmProdAdmin = new TfrmProdAdmin;
-    frmNewProd = new TfrmNewProd;
-    frmVAT = new TfrmVAT;
-    frmAdminCompany = new TfrmAdminCompany;
-    frmMap = new TfrmMap;
+    return {name, [] { Instance = new T; },
+            [] {
+                delete Instance;
+                Instance = nullptr;
+            },
+            []() -> QObject* { return Instance; }};
 }
 
-namespace {
-template <typename T>
-void destroy(T*& form)
-{
-    delete form;
-    form = nullptr;
-}
+// The order of creation. The first window created is the application's main window; the data
+// module opens the six tables and the main window's logo binds to the company row at once. A
+// window joins by its line, in its place.
+constexpr StartupForm kStartupForms[] = {
+    window<TfrmMain, frmMain>("frmMain"),
+    {"DataModule1",
+     [] {
+         new TDataModule1(qApp);
+         frmMain->bindLogo();
+     },
+     nullptr, []() -> QObject* { return DataModule1; }},
+    window<TfrmAdmin, frmAdmin>("frmAdmin"),
+    // frmMainInvoice
+    window<TfrmInvoicing, frmInvoicing>("frmInvoicing"),
+    window<TfrmFinReports, frmFinReports>("frmFinReports"),
+    window<TfrmCusAdmin, frmCusAdmin>("frmCusAdmin"),
+    window<TfrmNewCustomer, frmNewCustomer>("frmNewCustomer"),
+    window<TfrmProdAdmin, frmProdAdmin>("frmProdAdmin"),
+    window<TfrmNewProd, frmNewProd>("frmNewProd"),
+    window<TfrmVAT, frmVAT>("frmVAT"),
+    // frmInvDetail
+    window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
+    // frmNewInvoice
+    // frmReportInv
+    // frmInvNumber
+    // frmUnpaidInv
+    // frmCancelledInv
+    // frmDatePicker
+    // frmReportRevenue
+    // frmCustomerPicker
+    // frmReportStatement
+    window<TfrmMap, frmMap>("frmMap"),
+};
 } // namespace
+
+std::span<const StartupForm> startupForms() { return kStartupForms; }
+
+void createForms()
+{
+    for (const StartupForm& form : kStartupForms)
+        form.create();
+}
 
 void destroyForms()
 {
-    destroy(frmMap);
-    destroy(frmAdminCompany);
-    destroy(frmVAT);
-    destroy(frmNewProd);
-    destroy(frmProdAdmin);
-    destroy(frmNewCustomer);
-    destroy(frmCusAdmin);
-    destroy(frmFinReports);
-    destroy(frmInvoicing);
-    destroy(frmAdmin);
-    destroy(frmMain);
+    // The windows go before the data module whose rows they show.
+    for (auto form = std::rbegin(kStartupForms); form != std::rend(kStartupForms); ++form)
+        if (form->destroy)
+            form->destroy();
     delete DataModule1;
 }
 
@@ -98,9 +103,7 @@ int runZuzevevur(TApplication& app)
     frmSplashscreen = new TfrmSplashscreen;
     frmSplashscreen->show();
     frmSplashscreen->repaint();
-    // The splash stays up, painted and responsive, until its timer has fired once.
-    while (frmSplashscreen->Timer1->isActive())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    frmSplashscreen->waitForTimer();
 
     try {
         createForms();

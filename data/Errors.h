@@ -1,5 +1,6 @@
 #pragma once
-// Error kinds raised by the data layer and shown to the user word for word.
+// Error kinds raised by the data layer and shown to the user word for word, and the one place
+// where any error is turned into the text the user sees.
 #include <QString>
 #include <exception>
 
@@ -39,5 +40,16 @@ public:
     using Exception::Exception;
     const char* className() const noexcept override { return "EConvertError"; }
 };
+
+// What an error says to the user: its kind (our class name, or the C++ type of an error from
+// elsewhere) and its own message ("Unknown error" for anything that is no std::exception).
+struct ErrorText {
+    QString kind;
+    QString message;
+};
+ErrorText describeError(std::exception_ptr error);
+// The error's own message, word for word.
+QString errorMessage(std::exception_ptr error);
+QString errorMessage(const std::exception& error);
 
 } // namespace zz

@@ -1,5 +1,8 @@
 #include "data/Logo.h"
 
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QtEndian>
 
 namespace zz {
@@ -27,6 +30,33 @@ QByteArray logoStoredForm(const QByteArray& bitmapFile)
     qToLittleEndian<quint16>(0x0100, p + 2);
     qToLittleEndian<quint32>(quint32(bitmapFile.size()), p + 4);
     return out + bitmapFile;
+}
+
+QImage decodeBitmap(const QByteArray& bitmapFile)
+{
+    if (!bitmapFile.startsWith("BM"))
+        return {};
+    QBuffer buffer;
+    buffer.setData(bitmapFile);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+QImage decodeLogo(const QByteArray& stored) { return decodeBitmap(logoImageBytes(stored)); }
+
+QByteArray encodeLogo(const QImage& picture)
+{
+    if (picture.isNull())
+        return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "BMP");
+    if (!writer.write(picture))
+        return {};
+    return logoStoredForm(buffer.data());
 }
 
 } // namespace zz

@@ -1,7 +1,10 @@
 #pragma once
-// The stored form of the company logo: an 8-byte graphic header (count 1, type 0x0100, length of
-// the image) followed by a complete bitmap file image.
+// The stored form of the company logo, read and written in this one place: an 8-byte graphic
+// header (count 1, type 0x0100, length of the image) followed by a complete bitmap file image.
+// Whoever shows or prints the logo (the logo control, the company dialog, the reports) decodes it
+// here.
 #include <QByteArray>
+#include <QImage>
 
 namespace zz {
 
@@ -10,5 +13,13 @@ namespace zz {
 QByteArray logoImageBytes(const QByteArray& stored);
 // The stored form of a bitmap file image (header + image); empty for an empty image.
 QByteArray logoStoredForm(const QByteArray& bitmapFile);
+
+// A Windows bitmap file image decoded as one, and only as one: null when the bytes are empty or
+// are no readable bitmap (whatever other picture format they may hold).
+QImage decodeBitmap(const QByteArray& bitmapFile);
+// The picture of a stored logo value: the header rule, then the bitmap (null for none).
+QImage decodeLogo(const QByteArray& stored);
+// The stored form of a picture, written as a bitmap file (empty for a null picture).
+QByteArray encodeLogo(const QImage& picture);
 
 } // namespace zz

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -29,23 +28,7 @@
 namespace zz {
 
 namespace {
-std::function<void(TPreviewForm&)> g_readyHook;
-std::function<void(TPreviewForm&)> g_openedHook;
-
 constexpr int kPaperMargin = 12; // grey border around the page, in pixels
-
-QString errorText(std::exception_ptr e)
-{
-    try {
-        std::rethrow_exception(e);
-    } catch (const Exception& ex) {
-        return ex.message();
-    } catch (const std::exception& ex) {
-        return QString::fromLocal8Bit(ex.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
 } // namespace
 
 // The page on screen: white paper on a grey ground.
@@ -305,10 +288,8 @@ void TPreviewForm::printerSetup()
         showError(QStringLiteral("No printer is installed. Install a printer to print reports."));
         return;
     }
-    QPrinter& printer = ensurePrinter(m_printer, m_report);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Printer setup"));
-    dialog.exec(); // the settings chosen stay with this preview's printer
+    // The settings chosen stay with this preview's printer.
+    printerSetupDialog(ensurePrinter(m_printer, m_report));
 }
 
 void TPreviewForm::print()
@@ -320,9 +301,7 @@ void TPreviewForm::print()
         return;
     }
     QPrinter& printer = ensurePrinter(m_printer, m_report);
-    QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, pageCount());
-    if (dialog.exec() != QDialog::Accepted)
+    if (!printDialog(printer, 1, pageCount()))
         return;
     printTo(printer);
 }
@@ -335,7 +314,7 @@ void TPreviewForm::printTo(QPrinter& printer)
         QApplication::restoreOverrideCursor();
     } catch (...) {
         QApplication::restoreOverrideCursor();
-        showError(errorText(std::current_exception()));
+        showError(errorMessage(std::current_exception()));
     }
 }
 
@@ -357,7 +336,7 @@ void TPreviewForm::saveReport()
             throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(*path, file.errorString()));
         m_doc.save(file);
     } catch (...) {
-        showError(errorText(std::current_exception()));
+        showError(errorMessage(std::current_exception()));
     }
 }
 
@@ -382,7 +361,7 @@ void TPreviewForm::loadReport()
         updateCommands();
         updateStatus();
     } catch (...) {
-        showError(errorText(std::current_exception()));
+        showError(errorMessage(std::current_exception()));
     }
 }
 
@@ -407,7 +386,7 @@ void TPreviewForm::saveAsPdf()
         QApplication::restoreOverrideCursor();
     } catch (...) {
         QApplication::restoreOverrideCursor();
-        showError(errorText(std::current_exception()));
+        showError(errorMessage(std::current_exception()));
     }
 }
 
@@ -440,8 +419,8 @@ void previewReport(report::Report& report)
         return;
     auto form = std::make_unique<TPreviewForm>(&report);
     form->showMaximized();
-    if (g_openedHook)
-        g_openedHook(*form);
+    if (DialogSeam* seam = dialogSeam())
+        seam->previewOpened(*form);
     form->beginGeneration();
     QCoreApplication::processEvents();
     PreviewObserver observer(*form);
@@ -455,9 +434,8 @@ void previewReport(report::Report& report)
     }
     form->endGeneration();
     if (!form->isClosed()) {
-        if (g_readyHook) {
-            g_readyHook(*form);
-        } else {
+        DialogSeam* seam = dialogSeam();
+        if (!seam || !seam->previewReady(*form)) {
             QEventLoop loop;
             QObject::connect(form.get(), &TPreviewForm::closed, &loop, &QEventLoop::quit);
             if (!form->isClosed())
@@ -468,8 +446,5 @@ void previewReport(report::Report& report)
     form.reset();
     TForm::reactivateTop();
 }
-
-void setPreviewHook(std::function<void(TPreviewForm&)> onReady) { g_readyHook = std::move(onReady); }
-void setPreviewOpenedHook(std::function<void(TPreviewForm&)> onOpened) { g_openedHook = std::move(onOpened); }
 
 } // namespace zz

@@ -108,13 +108,9 @@ private:
 // Generates the report's pages from its bound dataset as it stands and shows them in the
 // print preview; returns when the user closes the window, then runs the activation handler of
 // the window under it again. Returns at once, doing nothing, while the same report is still
-// generating. An error while generating closes the preview and leaves as an exception.
+// generating. An error while generating closes the preview and leaves as an exception. The
+// dialog seam is told when the preview opens and may act in the user's place once the pages are
+// made (widgets/Dialogs.h).
 void previewReport(report::Report& report);
-
-// For tests: when set, called instead of waiting for the user once generation has ended
-// (the preview then closes); the opened hook is called right after the window opens, before
-// generation starts. Pass nullptr to remove.
-void setPreviewHook(std::function<void(TPreviewForm&)> onReady);
-void setPreviewOpenedHook(std::function<void(TPreviewForm&)> onOpened);
 
 } // namespace zz

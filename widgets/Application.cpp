@@ -9,12 +9,15 @@ namespace zz {
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Zuzevevur"));
-    setApplicationDisplayName(QStringLiteral("Zuzevevur Creator"));
+    // The title is no display name of Qt's: that would be appended to every window's caption
+    // ("VAT - Zuzevevur Creator"), and each caption reads exactly as its window sets it.
     registerPictures();
     // The program ends when the main window closes, never because a dialog closed while the
     // main window was hidden under a section menu.
     setQuitOnLastWindowClosed(false);
 }
+
+QString TApplication::title() { return QStringLiteral("Zuzevevur Creator"); }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -26,17 +29,6 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void TApplication::handleException(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        generalErrorReport(e.message());
-    } catch (const std::exception& e) {
-        generalErrorReport(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        generalErrorReport(QStringLiteral("Unknown error"));
-    }
-}
+void TApplication::handleException(std::exception_ptr error) { generalErrorReport(errorMessage(error)); }
 
 } // namespace zz

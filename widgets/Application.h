@@ -9,6 +9,9 @@ class TApplication : public QApplication {
     Q_OBJECT
 public:
     TApplication(int& argc, char** argv);
+    // The application title "Zuzevevur Creator": the main window's caption and the title of the
+    // general error report.
+    static QString title();
     bool notify(QObject* receiver, QEvent* event) override;
     // Shows an error that no handler caught; used by notify and by code outside events.
     static void handleException(std::exception_ptr error);

@@ -1,10 +1,7 @@
 #include "widgets/DBImage.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -42,36 +39,10 @@ void TDBImage::setBorder(bool border)
     setFrameStyle(border ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
 }
 
-QImage TDBImage::decodeStored(const QByteArray& stored)
-{
-    const QByteArray bytes = logoImageBytes(stored);
-    if (bytes.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
-}
-
-QByteArray TDBImage::encodeStored(const QImage& image)
-{
-    if (image.isNull())
-        return {};
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "BMP");
-    if (!writer.write(image))
-        return {};
-    return logoStoredForm(buffer.data());
-}
-
 void TDBImage::refresh()
 {
     TField* f = Field();
-    m_image = f ? decodeStored(f->AsBytes()) : QImage();
+    m_image = f ? decodeLogo(f->AsBytes()) : QImage();
     update();
 }
 
@@ -85,19 +56,8 @@ void TDBImage::setPicture(const QImage& image)
     if (image.isNull())
         f->Clear();
     else
-        f->SetValue(encodeStored(image));
+        f->SetValue(encodeLogo(image));
     refresh();
-}
-
-bool TDBImage::loadFromFile(const QString& path)
-{
-    QImageReader reader(path, "bmp");
-    reader.setDecideFormatFromContent(false);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return false;
-    setPicture(image);
-    return true;
 }
 
 void TDBImage::CopyToClipboard() const

@@ -23,19 +23,12 @@ public:
     const QImage& Picture() const { return m_image; }
     // Puts a picture into the current row (edit mode is entered); a null image clears the field.
     void setPicture(const QImage& image);
-    // Reads a bitmap file and puts it in; false when the file is no readable bitmap.
-    bool loadFromFile(const QString& path);
     void CopyToClipboard() const;
     void PasteFromClipboard();
     void CutToClipboard();
 
     // The main window shows its logo without a border.
     void setBorder(bool border);
-
-    // Decodes a stored value: header rule, then a bitmap file image (null when unreadable/empty).
-    static QImage decodeStored(const QByteArray& stored);
-    // The stored form of a picture (empty for a null image).
-    static QByteArray encodeStored(const QImage& image);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

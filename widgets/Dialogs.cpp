@@ -1,29 +1,23 @@
 #include "widgets/Dialogs.h"
 
+#include "widgets/Application.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPrintDialog>
 #include <QPushButton>
-#include <cstdio>
 
 namespace zz {
 
 namespace {
 DialogSeam* g_seam = nullptr;
 
-const QString kAppTitle = QStringLiteral("Zuzevevur Creator");
-
 MsgResult realMessage(const MessageRequest& r)
 {
-    // Automated runs of the real program (its start-up tests) cannot click a box: with this
-    // variable set, every box is written to the error stream and answered with its first button.
-    if (qEnvironmentVariableIsSet("ZUZEVEVUR_TEST_AUTOANSWER")) {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(r.title), qPrintable(r.text));
-        return r.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::OK;
-    }
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(r.title);
     box.setText(r.text);
@@ -109,8 +103,7 @@ MsgResult messageBox(const MessageRequest& request)
 
 MsgResult messageBox(MsgKind kind, const QString& text, MsgButtons buttons)
 {
-    MessageRequest r{kind, messageTitle(kind), text, buttons};
-    return g_seam ? g_seam->message(r) : realMessage(r);
+    return messageBox(MessageRequest{kind, messageTitle(kind), text, buttons});
 }
 
 QString generalErrorText(const QString& message)
@@ -123,16 +116,30 @@ QString generalErrorText(const QString& message)
 
 void generalErrorReport(const QString& message)
 {
-    MessageRequest r{MsgKind::Error, kAppTitle, generalErrorText(message), MsgButtons::OK};
-    if (g_seam)
-        g_seam->message(r);
-    else
-        realMessage(r);
+    messageBox(MessageRequest{MsgKind::Error, TApplication::title(), generalErrorText(message), MsgButtons::OK});
 }
 
 std::optional<QString> fileDialog(const FileDialogRequest& request)
 {
     return g_seam ? g_seam->file(request) : realFile(request);
+}
+
+bool printerSetupDialog(QPrinter& printer)
+{
+    if (g_seam)
+        return g_seam->printerSetup(printer);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Printer setup"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool printDialog(QPrinter& printer, int minPage, int maxPage)
+{
+    if (g_seam)
+        return g_seam->print(printer, minPage, maxPage);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setMinMax(minPage, maxPage);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace zz

@@ -1,14 +1,18 @@
 #pragma once
-// Message boxes, file dialogs and the general error report, all through one seam.
-// The program uses real modal dialogs; tests install a DialogSeam that records each request
-// and answers it at once, without a modal loop.
+// Every modal interaction with the user goes through one seam: message boxes (the general error
+// report among them), file dialogs, the printer set-up and print dialogs, and the wait for the
+// user in the print preview. The program shows the real dialogs; tests install a DialogSeam that
+// records each request and answers it at once, without a modal loop.
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace zz {
+
+class TPreviewForm;
 
 enum class MsgKind { Warning, Error, Information, Confirmation };
 enum class MsgButtons { OK, YesNo, OKCancel };
@@ -36,6 +40,17 @@ public:
     virtual MsgResult message(const MessageRequest& request) = 0;
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<QString> file(const FileDialogRequest& request) { return std::nullopt; }
+    // The printer set-up dialog on a printer; true when the user accepted (the printer then holds
+    // the choices).
+    virtual bool printerSetup(QPrinter& printer) { return false; }
+    // The print dialog for pages minPage to maxPage; true when the user chose to print (the
+    // printer then holds the printer, copies and range chosen).
+    virtual bool print(QPrinter& printer, int minPage, int maxPage) { return false; }
+    // The print preview has opened; its pages are still to be made.
+    virtual void previewOpened(TPreviewForm& preview) {}
+    // The preview's pages are made and it waits for the user. A seam that acts in the user's place
+    // does so here and returns true: the preview then closes. False leaves the preview to the user.
+    virtual bool previewReady(TPreviewForm& preview) { return false; }
 };
 
 // Installs a seam (nullptr puts the real dialogs back).
@@ -62,5 +77,8 @@ void generalErrorReport(const QString& message);
 
 // A file dialog (open or save) through the seam.
 std::optional<QString> fileDialog(const FileDialogRequest& request);
+// The printer set-up and print dialogs through the seam (parented to the active window).
+bool printerSetupDialog(QPrinter& printer);
+bool printDialog(QPrinter& printer, int minPage, int maxPage);
 
 } // namespace zz

@@ -41,7 +41,7 @@ QVariant DataSetAdapter::value(int index) const
         return {};
     const QVariant v = m_dataSet->fieldValue(index);
     if (v.isValid() && m_dataSet->Fields()[size_t(index)]->DataType() == zz::FieldType::Graphic)
-        return logoImageBytes(v.toByteArray());
+        return decodeLogo(v.toByteArray());
     return v;
 }
 

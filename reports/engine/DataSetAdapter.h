@@ -18,7 +18,8 @@ public:
     bool eof() const override;
     int fieldIndex(const QString& name) const override;
     FieldType fieldType(int index) const override;
-    // Graphic fields deliver the bitmap file image, without the stored form's header.
+    // Graphic fields deliver their picture (a QImage, null when there is none), decoded from the
+    // stored form by the logo decoder.
     QVariant value(int index) const override;
     QString displayFormat(int index) const override;
     int recordCount() const override;

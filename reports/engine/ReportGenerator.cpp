@@ -1,6 +1,7 @@
 #include "reports/engine/ReportGenerator.h"
 
 #include "data/Errors.h"
+#include "data/Logo.h"
 #include "data/Regional.h"
 #include "reports/engine/Expression.h"
 #include "reports/engine/FontFace.h"
@@ -52,20 +53,11 @@ QImage decodeStoredPicture(const QVariant& value)
         return {};
     if (value.typeId() == QMetaType::QImage)
         return value.value<QImage>();
-    QByteArray bytes = value.toByteArray();
-    if (bytes.size() > 7) {
-        const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
-        const quint16 count = quint16(p[0] | (p[1] << 8));
-        const quint16 type = quint16(p[2] | (p[3] << 8));
-        const quint32 length = quint32(p[4]) | (quint32(p[5]) << 8) | (quint32(p[6]) << 16) | (quint32(p[7]) << 24);
-        if (count == 1 && type == 0x0100 && length == quint32(bytes.size() - 8))
-            bytes.remove(0, 8);
-    }
-    if (bytes.isEmpty())
-        return {};
-    QImage image;
-    if (!image.loadFromData(bytes, "BMP"))
-        image.loadFromData(bytes);
+    const QByteArray bytes = value.toByteArray();
+    QImage image = decodeLogo(bytes);
+    // A dataset of another kind may hold a picture in another format.
+    if (image.isNull() && !bytes.isEmpty())
+        image.loadFromData(logoImageBytes(bytes));
     return image;
 }
 

@@ -34,7 +34,8 @@ GenerationResult generateReport(Report& report, ReportDocument& document, Genera
 // patterns, currency and dates through the regional settings, NULL as nothing.
 QString fieldDisplayText(const ReportDataset& dataset, int field);
 
-// Reads a stored picture: the graphic header of 8 bytes is skipped when present.
+// Reads a picture field's value: a QImage as it is, bytes through the logo decoder (graphic
+// header and bitmap), or failing that as a picture of any format Qt reads.
 QImage decodeStoredPicture(const QVariant& value);
 
 } // namespace zz::report

@@ -133,10 +133,17 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("These are my notes, not a picture.\n") > 0);
         f.close();
         const QString missing = fx.home->path() + QStringLiteral("/missing.bmp");
-        fx.seam->fileAnswers = {notes, missing};
+        // A picture of another format is no bitmap either, whatever its name says.
+        const QString png = fx.home->path() + QStringLiteral("/drawn.bmp");
+        QImage drawn(4, 4, QImage::Format_RGB32);
+        drawn.fill(Qt::green);
+        QVERIFY(drawn.save(png, "PNG"));
+        fx.seam->fileAnswers = {notes, png, missing};
         frmAdminCompany->btnLogo->click();
         frmAdminCompany->btnLogo->click();
-        QCOMPARE(fx.boxes(), QStringLiteral("Error: Bitmap image is not valid | Error: Cannot open file ") + missing);
+        frmAdminCompany->btnLogo->click();
+        QCOMPARE(fx.boxes(), QStringLiteral("Error: Bitmap image is not valid | Error: Bitmap image is not valid | "
+                                            "Error: Cannot open file ") + missing);
         QCOMPARE(frmAdminCompany->DBImage1->Picture().size(), QSize(6, 4));
         QVERIFY(!fx.dm->tblCompany->Modified());
 

@@ -1,12 +1,15 @@
-// Start-up: the failure box and exit code of the real program, the main window's hover pictures
-// and its company logo.
+// Start-up: the failure box and exit code of the program, the splash's three seconds, the windows
+// created in their order with their exact captions, the main window's hover pictures and its
+// company logo.
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QSqlQuery>
 
 #include "app/Main.h"
+#include "app/SplashForm.h"
 #include "app/Startup.h"
 #include "data/DataMod.h"
 #include "data/Engine.h"
@@ -40,7 +43,8 @@ class TestStartup : public QObject {
 private slots:
     void startupFailureEndsWithApplicationError()
     {
-        // The real program, headless, against an alias naming a database without its Line table.
+        // The program, headless (its boxes answered on the error stream), against an alias naming a
+        // database without its Line table.
         test::TempHome home;
         const QString db = home.path() + "/books.db";
         {
@@ -59,9 +63,8 @@ private slots:
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("ZUZEVEVUR_TEST_AUTOANSWER", "1");
         program.setProcessEnvironment(env);
-        program.start(QCoreApplication::applicationDirPath() + "/../../app/Zuzevevur", {});
+        program.start(QStringLiteral(ZZ_ANSWERING_PROGRAM), {});
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
@@ -81,6 +84,62 @@ private slots:
                  QStringLiteral("Exception EDBEngineError in module Zuzevevur at 00004A2B.\nTable does not exist: VAT.db."));
         QCOMPARE(text("Done."), QStringLiteral("Exception EDBEngineError in module Zuzevevur at 00004A2B.\nDone."));
         QVERIFY(startupErrorText(std::make_exception_ptr(std::runtime_error("x")), "m", 1).endsWith("\nx."));
+    }
+
+    void theSplashShowsAtLeastThreeSeconds()
+    {
+        TfrmSplashscreen splash;
+        QCOMPARE(splash.Timer1->timerType(), Qt::PreciseTimer); // a coarse timer fires up to 5 % early
+        QElapsedTimer shown;
+        shown.start();
+        splash.show();
+        splash.waitForTimer();
+        QVERIFY2(shown.elapsed() >= 3000, qPrintable(QString::number(shown.elapsed())));
+        QVERIFY(!splash.Timer1->isActive());
+    }
+
+    void everyWindowIsCreatedOnceInItsOrderWithItsCaption()
+    {
+        test::TempHome home;
+        // The order of creation; windows not built yet are missing from the table, the others keep
+        // this order.
+        const QStringList order = {"frmMain", "DataModule1", "frmAdmin", "frmMainInvoice", "frmInvoicing",
+                                   "frmFinReports", "frmCusAdmin", "frmNewCustomer", "frmProdAdmin", "frmNewProd",
+                                   "frmVAT", "frmInvDetail", "frmAdminCompany", "frmNewInvoice", "frmReportInv",
+                                   "frmInvNumber", "frmUnpaidInv", "frmCancelledInv", "frmDatePicker",
+                                   "frmReportRevenue", "frmCustomerPicker", "frmReportStatement", "frmMap"};
+        const QHash<QString, QString> captions = {
+            {"frmMain", "Zuzevevur Creator"}, {"frmAdmin", "Administration"}, {"frmInvoicing", "Invoicing"},
+            {"frmFinReports", "Financial Reports"}, {"frmCusAdmin", "Customer Administration"},
+            {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
+            {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
+            {"frmMap", "Application Map"}};
+
+        createForms();
+        int place = -1;
+        QList<QObject*> created;
+        for (const StartupForm& form : startupForms()) {
+            const QString name = QLatin1String(form.name);
+            const int at = order.indexOf(name);
+            QVERIFY2(at > place, qPrintable(name + " is out of its place"));
+            place = at;
+            QObject* instance = form.instance();
+            QVERIFY2(instance && instance->objectName() == name, qPrintable(name));
+            QVERIFY(!created.contains(instance));
+            created << instance;
+            if (auto* window = qobject_cast<QWidget*>(instance)) {
+                QVERIFY2(window->isHidden(), qPrintable(name));
+                QCOMPARE(window->windowTitle(), captions.value(name));
+            }
+        }
+        QCOMPARE(created.first(), static_cast<QObject*>(frmMain));
+        QVERIFY(frmMain->DBImage1->DataSource()); // the logo bound as soon as the data module existed
+        // No display name of the application: the window system shows each caption as it is.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+
+        destroyForms();
+        for (const StartupForm& form : startupForms())
+            QVERIFY2(!form.instance(), form.name);
     }
 
     void hoverPicturesFollowTheLastSectionButton()

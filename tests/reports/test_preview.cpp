@@ -50,15 +50,6 @@ protected:
     void FormActivate() override { ++activations; }
 };
 
-struct Hooks {
-    Hooks() = default;
-    ~Hooks()
-    {
-        setPreviewHook(nullptr);
-        setPreviewOpenedHook(nullptr);
-    }
-};
-
 } // namespace
 
 class TestPreview : public QObject {
@@ -75,12 +66,12 @@ private slots:
         under.beginTestModal();
         QCOMPARE(under.activations, 1);
 
-        Hooks hooks;
+        test::RecordingSeam seam;
         QStringList progress;
         QList<int> pagesSeen;
         bool printDisabledWhileGenerating = true;
         int opened = 0, ready = 0;
-        setPreviewOpenedHook([&](TPreviewForm& form) {
+        seam.onPreviewOpened = [&](TPreviewForm& form) {
             ++opened;
             QCOMPARE(form.windowTitle(), QStringLiteral("Print Preview"));
             QVERIFY(form.windowState() & Qt::WindowMaximized);
@@ -94,8 +85,8 @@ private slots:
                 // A second preview of the same report while it generates returns at once.
                 previewReport(r);
             });
-        });
-        setPreviewHook([&](TPreviewForm& form) {
+        };
+        seam.onPreview = [&](TPreviewForm& form) {
             ++ready;
             QCOMPARE(form.pageCount(), 6); // 47 rows on page 1, 54 on each further page
             QCOMPARE(form.currentPage(), 0);
@@ -154,7 +145,7 @@ private slots:
             QCOMPARE(form.closeButton()->text(), QStringLiteral("&Close"));
             if (qEnvironmentVariableIsSet("ZZ_GRAB_OUT"))
                 form.grab().save(qEnvironmentVariable("ZZ_GRAB_OUT"));
-        });
+        };
         previewReport(r);
         QCOMPARE(opened, 1);
         QCOMPARE(ready, 1);
@@ -180,22 +171,22 @@ private slots:
         FakeDataset ds = revenueRows(2000);
         Report r;
         buildRevenueShaped(r, ds);
-        Hooks hooks;
+        test::RecordingSeam seam;
         int ready = 0;
-        setPreviewOpenedHook([&](TPreviewForm& form) {
+        seam.onPreviewOpened = [&](TPreviewForm& form) {
             QObject::connect(&form, &TPreviewForm::progressChanged, &form, [&form](const QString& text) {
                 if (text == QStringLiteral("20%"))
                     form.closeButton()->click();
             });
-        });
-        setPreviewHook([&](TPreviewForm&) { ++ready; });
+        };
+        seam.onPreview = [&](TPreviewForm&) { ++ready; };
         previewReport(r);
         QCOMPARE(ready, 0);
         QVERIFY(!ds.eof());
         QVERIFY(ds.row < 600);
         QVERIFY(!r.isGenerating());
         // The report can be previewed again at once.
-        setPreviewOpenedHook(nullptr);
+        seam.onPreviewOpened = nullptr;
         previewReport(r);
         QCOMPARE(ready, 1);
         QVERIFY(ds.eof());
@@ -209,9 +200,9 @@ private slots:
         r.element("QRExpr1")->expression = QStringLiteral("SUM(Cus_Name)");
         UnderForm under;
         under.beginTestModal();
-        Hooks hooks;
+        test::RecordingSeam seam;
         int ready = 0;
-        setPreviewHook([&](TPreviewForm&) { ++ready; });
+        seam.onPreview = [&](TPreviewForm&) { ++ready; };
         QVERIFY_THROWS_EXCEPTION(Exception, previewReport(r));
         QCOMPARE(ready, 0);
         QVERIFY(!r.isGenerating());
@@ -229,8 +220,7 @@ private slots:
         const QString saved = dir.filePath(QStringLiteral("revenue.zzr"));
         const QString damaged = dir.filePath(QStringLiteral("damaged.zzr"));
         const QString pdf = dir.filePath(QStringLiteral("revenue.pdf"));
-        Hooks hooks;
-        setPreviewHook([&](TPreviewForm& form) {
+        seam.onPreview = [&](TPreviewForm& form) {
             const int pages = form.pageCount();
             const QString before = form.document().dump();
             seam.fileAnswers = {saved};
@@ -276,7 +266,7 @@ private slots:
             seam.fileAnswers = {QString()};
             form.saveReportAction()->trigger();
             QCOMPARE(seam.messages.size(), 1);
-        });
+        };
         previewReport(r);
     }
 
@@ -287,13 +277,16 @@ private slots:
         buildRevenueShaped(r, ds);
         test::RecordingSeam seam;
         QTemporaryDir dir;
-        Hooks hooks;
-        setPreviewHook([&](TPreviewForm& form) {
+        seam.onPreview = [&](TPreviewForm& form) {
             if (QPrinterInfo::availablePrinters().isEmpty()) {
                 form.printAction()->trigger();
                 QCOMPARE(seam.messages.size(), 1);
                 QCOMPARE(seam.messages.last().kind, MsgKind::Error);
                 QVERIFY(seam.messages.last().text.startsWith(QStringLiteral("No printer is installed")));
+            } else {
+                // The print dialog offers every page; cancelled, nothing is printed.
+                form.printAction()->trigger();
+                QCOMPARE(seam.printerDialogs, QStringList{QStringLiteral("print 1-%1").arg(form.pageCount())});
             }
             // Every page goes to the printer in order.
             QPrinter printer(QPrinter::HighResolution);
@@ -308,7 +301,7 @@ private slots:
             QCOMPARE(int(bytes.count("/Type /Page\n")), form.pageCount());
             if (!keep.isEmpty())
                 QFile::copy(dir.filePath(QStringLiteral("printed.pdf")), keep);
-        });
+        };
         previewReport(r);
     }
 };

@@ -30,6 +30,42 @@ std::optional<QString> RecordingSeam::file(const FileDialogRequest& request)
     return r;
 }
 
+namespace {
+bool nextAnswer(std::deque<bool>& answers)
+{
+    if (answers.empty())
+        return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+} // namespace
+
+bool RecordingSeam::printerSetup(QPrinter&)
+{
+    printerDialogs << QStringLiteral("setup");
+    return nextAnswer(printerAnswers);
+}
+
+bool RecordingSeam::print(QPrinter&, int minPage, int maxPage)
+{
+    printerDialogs << QStringLiteral("print %1-%2").arg(minPage).arg(maxPage);
+    return nextAnswer(printerAnswers);
+}
+
+void RecordingSeam::previewOpened(TPreviewForm& preview)
+{
+    if (onPreviewOpened)
+        onPreviewOpened(preview);
+}
+
+bool RecordingSeam::previewReady(TPreviewForm& preview)
+{
+    if (onPreview)
+        onPreview(preview);
+    return true;
+}
+
 TempHome::TempHome()
     : m_oldConfig(qgetenv("XDG_CONFIG_HOME")), m_oldData(qgetenv("XDG_DATA_HOME"))
 {

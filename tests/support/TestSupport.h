@@ -13,7 +13,9 @@
 
 namespace zz::test {
 
-// Records every message box and file dialog; answers from queues (default: OK / Yes / cancel).
+// Records every message box, file dialog and printer dialog and answers it from a queue (by
+// default OK / Yes, and cancel for the file and printer dialogs). The print preview opens and,
+// once its pages are made, runs onPreview (when set) and closes: a test never waits for it.
 class RecordingSeam : public DialogSeam {
 public:
     RecordingSeam() { setDialogSeam(this); }
@@ -21,12 +23,22 @@ public:
 
     MsgResult message(const MessageRequest& request) override;
     std::optional<QString> file(const FileDialogRequest& request) override;
+    bool printerSetup(QPrinter& printer) override;
+    bool print(QPrinter& printer, int minPage, int maxPage) override;
+    void previewOpened(TPreviewForm& preview) override;
+    bool previewReady(TPreviewForm& preview) override;
 
     QList<MessageRequest> messages;
     QList<FileDialogRequest> fileRequests;
     std::deque<MsgResult> answers;                 // next answers to message boxes
     std::deque<QString> fileAnswers; // next answers to file dialogs (a null QString cancels)
     std::function<void(const MessageRequest&)> onMessage; // runs while the "box" is up
+    // The printer dialogs shown, as "setup" or "print <min>-<max>", and the next answers.
+    QStringList printerDialogs;
+    std::deque<bool> printerAnswers;
+    // Run when the print preview has opened, and when its pages are made.
+    std::function<void(TPreviewForm&)> onPreviewOpened;
+    std::function<void(TPreviewForm&)> onPreview;
 
     QString lastText() const { return messages.isEmpty() ? QString() : messages.back().text; }
     void clear() { messages.clear(); fileRequests.clear(); }

@@ -18,6 +18,7 @@
 #include "reports/engine/ReportDefinition.h"
 #include "tools/demo_db/DemoDb.h"
 #include "widgets/Application.h"
+#include "widgets/Dialogs.h"
 
 using namespace zz;
 
@@ -106,13 +107,21 @@ QImage previewOfInvoice(TDataModule1& dm)
     d.add(report::Element::dataText(QStringLiteral("D2"), QStringLiteral("Total"), 1609, 0).fixedWidth(235));
     r.addBand(report::BandKind::Summary, 106, report::FrameAll)
         .add(report::Element::expr(QStringLiteral("S1"), QStringLiteral("SUM(Total)"), 1609, 29).fixedWidth(235).bold());
-    QImage grabbed;
-    setPreviewHook([&](TPreviewForm& form) {
-        form.setZoom(TPreviewForm::Zoom::Fit);
-        grabbed = framed(&form, QSize(560, 640));
-    });
+    // The preview is grabbed as soon as its pages are made, in the user's place.
+    struct Grab : DialogSeam {
+        QImage image;
+        MsgResult message(const MessageRequest&) override { return MsgResult::OK; }
+        bool previewReady(TPreviewForm& form) override
+        {
+            form.setZoom(TPreviewForm::Zoom::Fit);
+            image = framed(&form, QSize(560, 640));
+            return true;
+        }
+    } grab;
+    setDialogSeam(&grab);
     previewReport(r);
-    setPreviewHook(nullptr);
+    setDialogSeam(nullptr);
+    const QImage grabbed = grab.image;
     return grabbed;
 }
 

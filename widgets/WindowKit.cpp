@@ -1,8 +1,10 @@
-#include "admin/AdminLayout.h"
+#include "widgets/WindowKit.h"
 
 #include <QFontMetrics>
 
+#include "data/Table.h"
 #include "widgets/Glyphs.h"
+#include "widgets/Handlers.h"
 #include "widgets/Layout.h"
 
 namespace zz {
@@ -15,7 +17,7 @@ QFont smallDialogFont()
     return font;
 }
 
-TAdminForm::TAdminForm(const QString& caption, int clientWidth, int clientHeight, QWidget* parent) : TForm(parent)
+TPanelForm::TPanelForm(const QString& caption, int clientWidth, int clientHeight, QWidget* parent) : TForm(parent)
 {
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -25,10 +27,13 @@ TAdminForm::TAdminForm(const QString& caption, int clientWidth, int clientHeight
     centreOnDesktop(this);
 }
 
-void TAdminForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar)
+void TPanelForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName,
+                            const char* barName)
 {
     m_content = content = new TXiPanel(this);
     m_bar = buttonBar = new TXiPanel(this);
+    m_content->setObjectName(QLatin1String(contentName));
+    m_bar->setObjectName(QLatin1String(barName));
     for (TXiPanel* panel : {m_content, m_bar}) {
         panel->setColorScheme(scheme);
         panel->setFillDirection(FillDirection::fdVertical);
@@ -37,13 +42,40 @@ void TAdminForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& b
     m_bar->setGeometry(0, height() - 41, width(), 41);
 }
 
-void TAdminForm::resizeEvent(QResizeEvent* event)
+void TPanelForm::resizeEvent(QResizeEvent* event)
 {
     TForm::resizeEvent(event);
     if (m_content)
         m_content->setGeometry(0, 0, width(), std::max(0, height() - 41));
     if (m_bar)
         m_bar->setGeometry(0, height() - 41, width(), 41);
+}
+
+void TPanelForm::makeSaveCancel(QWidget* bar, TXiButton*& save, TXiButton*& cancel, int cancelLeft,
+                                std::function<void()> saveClick, std::function<void()> cancelClick)
+{
+    save = makeButton(bar, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
+                      ButtonScheme::csNeoRose, 16, 8);
+    cancel = makeButton(bar, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
+                        ButtonScheme::csNeoRose, cancelLeft, 8);
+    connect(save, &TXiButton::clicked, this, std::move(saveClick));
+    connect(cancel, &TXiButton::clicked, this, std::move(cancelClick));
+}
+
+void TPanelForm::saveRow(TTable* table)
+{
+    guarded([&] {
+        table->Post();
+        Close();
+    });
+}
+
+void TPanelForm::cancelRow(TTable* table)
+{
+    guarded([&] {
+        table->Cancel();
+        Close();
+    });
 }
 
 TXiButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
@@ -77,12 +109,12 @@ QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, i
     return label;
 }
 
-QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width)
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width, int height)
 {
     QLabel* label = arialLabel(parent, text, 0, 0, 24, true);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, 0, width, 56);
+    label->setGeometry(0, 0, width, height);
     return label;
 }
 
@@ -97,16 +129,27 @@ void makeFlat(QLineEdit* edit, bool white)
                               : QStringLiteral("QLineEdit { border: 1px solid rgb(105, 105, 105); background: palette(window); padding: 0 1px; }"));
 }
 
-int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, int top, int editLeft,
-                  bool whiteEdits)
+void setTabOrderOf(std::initializer_list<QWidget*> controls)
 {
-    int n = 1;
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, const FieldRowsLayout& layout)
+{
+    int top = layout.top;
+    int n = 0;
     for (const FieldRow& r : rows) {
-        r.label = makeCaption(panel, QStringLiteral("Label%1").arg(n), QLatin1String(r.caption), 8, top + 4, n == 1);
+        r.label = makeCaption(panel, QStringLiteral("Label%1").arg(layout.firstLabel + n), QLatin1String(r.caption), 8,
+                              top + 4, r.bold);
         r.edit = new TDBEdit(source, QLatin1String(r.field), panel);
-        r.edit->setObjectName(QStringLiteral("DBEdit%1").arg(n));
-        r.edit->setGeometry(editLeft, top, r.width, 21);
-        makeFlat(r.edit, whiteEdits);
+        r.edit->setObjectName(QStringLiteral("DBEdit%1").arg(n + 1));
+        r.edit->setGeometry(layout.editLeft, top, r.width, 21);
+        makeFlat(r.edit, layout.whiteEdits);
         top += 32;
         ++n;
     }

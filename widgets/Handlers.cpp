@@ -1,0 +1,69 @@
+#include "widgets/Handlers.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QWidget>
+#include <limits>
+
+#include "data/Errors.h"
+#include "widgets/Dialogs.h"
+
+namespace zz {
+
+bool guarded(const std::function<void()>& work, const std::function<void()>& onError)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        if (onError)
+            onError();
+        showError(errorMessage(e));
+    }
+    return false;
+}
+
+namespace {
+class KeyDownFilter : public QObject {
+public:
+    KeyDownFilter(QWidget* field, std::function<void(int)> keyDown) : QObject(field), m_keyDown(std::move(keyDown))
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            m_keyDown(key == Qt::Key_Return || key == Qt::Key_Enter ? kEnterKey : key);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(int)> m_keyDown;
+};
+} // namespace
+
+void onKeyDown(QWidget* field, std::function<void(int key)> keyDown) { new KeyDownFilter(field, std::move(keyDown)); }
+
+int textToInteger(const QString& text)
+{
+    const QString t = text.trimmed();
+    int digitsFrom = (t.startsWith(QLatin1Char('+')) || t.startsWith(QLatin1Char('-'))) ? 1 : 0;
+    bool valid = t.size() > digitsFrom;
+    for (int i = digitsFrom; valid && i < t.size(); ++i)
+        valid = t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9');
+    qlonglong value = 0;
+    if (valid) {
+        bool ok = false;
+        value = t.toLongLong(&ok);
+        valid = ok && value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+    }
+    if (!valid)
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return int(value);
+}
+
+} // namespace zz

@@ -1,0 +1,90 @@
+#pragma once
+// The window kit: what the program's windows share in their layout. A window laid out on a
+// content panel above a 41-pixel button bar, the dialogs' small font, gradient buttons with their
+// pictures, transparent captions, headings, flat edit fields, rows of captioned data-bound edit
+// fields, grid column widths and tab orders.
+#include <QLabel>
+#include <QLineEdit>
+#include <functional>
+#include <initializer_list>
+
+#include "widgets/DBEdit.h"
+#include "widgets/Form.h"
+#include "widgets/XiButton.h"
+#include "widgets/XiPanel.h"
+
+namespace zz {
+
+class TDataSource;
+class TTable;
+
+// The dialogs' small UI font: the system sans serif at 8 point.
+QFont smallDialogFont();
+
+// A window with a sizeable frame, a close box and a minimise box (no maximise box), the small
+// font, centred on the desktop, laid out on a content panel above a button bar that stays at the
+// bottom while the frame is resized (the controls keep their places).
+class TPanelForm : public TForm {
+    Q_OBJECT
+public:
+    explicit TPanelForm(const QString& caption, int clientWidth, int clientHeight, QWidget* parent = nullptr);
+
+protected:
+    // Creates the two panels with one scheme and a vertical fill, named XiPanel1 (content) and
+    // XiPanel2 (bar) unless a window names them the other way round.
+    void makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName = "XiPanel1",
+                    const char* barName = "XiPanel2");
+    void resizeEvent(QResizeEvent* event) override;
+
+    // The editor dialogs' bar: "&Save" (green tick) at the left and "&Cancel" (red cross) at
+    // cancelLeft, rose gradient buttons, running saveClick and cancelClick.
+    void makeSaveCancel(QWidget* bar, TXiButton*& save, TXiButton*& cancel, int cancelLeft,
+                        std::function<void()> saveClick, std::function<void()> cancelClick);
+    // What the editor dialogs' Save and Cancel do with the row they edit: post it, or cancel it,
+    // then close. A failure shows its own message in an error box and the dialog stays open with
+    // the row still pending, so that the user can correct it or cancel.
+    void saveRow(TTable* table);
+    void cancelRow(TTable* table);
+
+private:
+    TXiPanel* m_content = nullptr;
+    TXiPanel* m_bar = nullptr;
+};
+
+// A gradient button of 75 x 25 at a place, hot tracking, with a picture (a name of the glyph
+// table, none when empty) left of its caption.
+TXiButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QString& picture,
+                      ButtonScheme scheme, int left, int top);
+// A transparent caption at a place, sized to its text, bold or not.
+QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, int left, int top, bool bold = false);
+// The heading across the top of a panel (56 pixels, or the height of a heading panel): Arial,
+// 24 px, bold, centred.
+QLabel* makeHeading(QWidget* parent, const QString& name, const QString& text, int width, int height = 56);
+// A grid column's default width for a text of so many characters, at least its title's width.
+int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QString& title);
+// A flat, single-line edit look: thin border, white or the window's own colour.
+void makeFlat(QLineEdit* edit, bool white);
+// Sets the tab order of the controls, in the order given.
+void setTabOrderOf(std::initializer_list<QWidget*> controls);
+
+// One row of an editor: a caption at the left and a data-bound edit field beside it.
+struct FieldRow {
+    QLabel*& label;
+    const char* caption;
+    TDBEdit*& edit;
+    const char* field;
+    int width;
+    bool bold = false; // the caption of a required field
+};
+// Where the rows go.
+struct FieldRowsLayout {
+    int top;            // top of the first row's edit field; its caption stands 4 px lower
+    int editLeft;       // the edit fields' left edge; the captions stand at 8
+    bool whiteEdits;    // white edit fields, or in the window's own colour
+    int firstLabel = 1; // the number in the first caption's name (Label1)
+};
+// Lays the rows out 32 px apart, captions named LabelN from firstLabel on and edits DBEdit1 onwards,
+// the edits bound to source; returns the top of the next row.
+int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, const FieldRowsLayout& layout);
+
+} // namespace zz
