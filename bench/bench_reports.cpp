@@ -1,18 +1,26 @@
 // The report engine on a revenue-shaped report of 100,000 rows (about 1,850 pages): generation
-// into the page list, peak memory, saving as PDF, saving in the engine's own format; and, as
+// into the page list, peak memory, saving as PDF, printing (to a PDF file through QPrinter, and
+// to a print queue when ZZ_BENCH_QUEUE names one), saving in the engine's own format; and, as
 // baselines, the same texts and lines drawn by a bare QPainter on a QPdfWriter and directly
 // through libharu. Prints its figures; asserts nothing.
+//
+//   bench_reports [rows] [generate-only]
+//   ZZ_BENCH_PDF=file keeps the saved PDF; ZZ_BENCH_KEEP=folder keeps every PDF made.
 #include "data/Regional.h"
 #include "reports/engine/FontFace.h"
 #include "reports/engine/PdfExport.h"
+#include "reports/engine/PrintOutput.h"
 #include "reports/engine/ReportGenerator.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <hpdf.h>
@@ -69,6 +77,9 @@ private:
         QStringList n;
         for (int i = 0; i < 50; ++i)
             n << QStringLiteral("Customer number %1 (Pty) Ltd").arg(i);
+        // Names the report font has no glyphs for come from a fallback font.
+        n[7] = QStringLiteral("Zoë Ødegård-Łukasiewicz 日本");
+        n[31] = QStringLiteral("Müller & Søn Trading 株式会社");
         return n;
     }();
 };
@@ -76,6 +87,7 @@ private:
 void buildRevenue(Report& r, ReportDataset& ds)
 {
     r.dataset = &ds;
+    r.documentName = QStringLiteral("Customer Revenue Report 2026-01-01 to 2026-12-31");
     Band& title = r.addBand(BandKind::Title, 320);
     title.add(Element::label("QRLabel1", "Customer Revenue Report", 0, 63).points(18).bold().onBand());
     title.add(Element::label("QRLabel2", "01/01/2026 To 31/12/2026", 0, 233).onBand());
@@ -108,6 +120,17 @@ long peakMegabytes()
 qint64 fileSize(const QString& path) { return QFileInfo(path).size(); }
 
 // The same texts and lines through a bare QPainter on a QPdfWriter.
+double kbPerPage(const QString& path, int pages) { return QFileInfo(path).size() / 1024.0 / pages; }
+
+// Prints every page through the engine's print path; the seconds until the job is handed over.
+double printTo(const ReportDocument& doc, QPrinter& printer)
+{
+    QElapsedTimer t;
+    t.start();
+    printReport(doc, printer);
+    return t.elapsed() / 1000.0;
+}
+
 double qpainterBaseline(const ReportDocument& doc, const QString& path)
 {
     QElapsedTimer t;
@@ -115,13 +138,16 @@ double qpainterBaseline(const ReportDocument& doc, const QString& path)
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(254 * 3); // three device units per tenth of a millimetre
+    constexpr double kUnitsPerTenth = 3; // device units per tenth of a millimetre
+    writer.setResolution(int(254 * kUnitsPerTenth));
     QPainter p(&writer);
-    p.scale(3, 3);
+    p.scale(kUnitsPerTenth, kUnitsPerTenth);
     std::vector<QFont> fonts;
     for (const DocFont& f : doc.fonts) {
         QFont font(f.family);
-        font.setPointSizeF(f.pointSize);
+        // Point sizes are turned into device units at the writer's resolution and then scaled
+        // again by the painter: divide by the painter's scale to draw at the size meant.
+        font.setPointSizeF(f.pointSize / kUnitsPerTenth);
         font.setBold(f.bold);
         fonts.push_back(font);
     }
@@ -155,7 +181,7 @@ double haruBaseline(const ReportDocument& doc, const QString& path)
     HPDF_SetCurrentEncoder(pdf, "UTF-8");
     std::vector<HPDF_Font> fonts;
     for (const DocFont& f : doc.fonts) {
-        const QByteArray file = FontFace::get(f.family, f.bold, f.italic).filePath().toLocal8Bit();
+        const QByteArray file = FontFace::get(f.family, f.bold, f.italic).primary().path().toLocal8Bit();
         const char* name = HPDF_LoadTTFontFromFile(pdf, file.constData(), HPDF_TRUE);
         fonts.push_back(HPDF_GetFont(pdf, name, "UTF-8"));
     }
@@ -193,7 +219,7 @@ double haruBaseline(const ReportDocument& doc, const QString& path)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     RegionalSettings settings;
     settings.currencySymbol = QStringLiteral("R");
     setRegional(settings);
@@ -235,18 +261,41 @@ int main(int argc, char** argv)
     t.restart();
     savePdf(doc, pdf);
     const double pdfTime = t.elapsed() / 1000.0;
-    std::printf("save as PDF (engine)  %8.3f s   %8.0f pages/s   %lld KB\n", pdfTime, doc.pageCount() / pdfTime,
-                fileSize(pdf) / 1024);
+    const int pages = doc.pageCount();
+    std::printf("save as PDF (engine)  %8.3f s   %8.0f pages/s   %8lld KB   %6.1f KB/page\n", pdfTime, pages / pdfTime,
+                fileSize(pdf) / 1024, kbPerPage(pdf, pages));
+
+    const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        const double printTime = printTo(doc, printer);
+        std::printf("print to PDF file     %8.3f s   %8.0f pages/s   %8lld KB   %6.1f KB/page   (print/save %.2fx)\n",
+                    printTime, pages / printTime, fileSize(printed) / 1024, kbPerPage(printed, pages), printTime / pdfTime);
+    }
+    const QString queue = qEnvironmentVariable("ZZ_BENCH_QUEUE");
+    if (!queue.isEmpty()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
+        if (info.isNull()) {
+            std::printf("print queue %s       not found\n", qPrintable(queue));
+        } else {
+            QPrinter printer(info, QPrinter::HighResolution);
+            const double queueTime = printTo(doc, printer);
+            std::printf("print to queue %-6s %8.3f s   %8.0f pages/s   (handed over; print/save %.2fx)\n", qPrintable(queue),
+                        queueTime, pages / queueTime, queueTime / pdfTime);
+        }
+    }
 
     const QString haru = dir.filePath(QStringLiteral("haru.pdf"));
     const double haruTime = haruBaseline(doc, haru);
-    std::printf("direct libharu        %8.3f s   %8.0f pages/s   %lld KB   (engine/direct %.2fx)\n", haruTime,
-                doc.pageCount() / haruTime, fileSize(haru) / 1024, pdfTime / haruTime);
+    std::printf("direct libharu        %8.3f s   %8.0f pages/s   %8lld KB   %6.1f KB/page   (engine/direct %.2fx)\n",
+                haruTime, pages / haruTime, fileSize(haru) / 1024, kbPerPage(haru, pages), pdfTime / haruTime);
 
     const QString qt = dir.filePath(QStringLiteral("qpainter.pdf"));
     const double qtTime = qpainterBaseline(doc, qt);
-    std::printf("QPainter/QPdfWriter   %8.3f s   %8.0f pages/s   %lld KB\n", qtTime, doc.pageCount() / qtTime,
-                fileSize(qt) / 1024);
+    std::printf("QPainter/QPdfWriter   %8.3f s   %8.0f pages/s   %8lld KB   %6.1f KB/page   (engine/QPdfWriter %.2fx)\n",
+                qtTime, pages / qtTime, fileSize(qt) / 1024, kbPerPage(qt, pages), pdfTime / qtTime);
 
     const QString saved = dir.filePath(QStringLiteral("report.zzr"));
     t.restart();
@@ -269,5 +318,13 @@ int main(int argc, char** argv)
     std::printf("peak memory overall   %ld MB\n", peakMegabytes());
     if (qEnvironmentVariableIsSet("ZZ_BENCH_PDF"))
         QFile::copy(pdf, qEnvironmentVariable("ZZ_BENCH_PDF"));
+    const QString keep = qEnvironmentVariable("ZZ_BENCH_KEEP");
+    if (!keep.isEmpty()) {
+        for (const QString& made : {pdf, printed, haru, qt}) {
+            const QString target = QDir(keep).filePath(QFileInfo(made).fileName());
+            QFile::remove(target);
+            QFile::copy(made, target);
+        }
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "data/Errors.h"
 #include "reports/engine/PageRenderer.h"
 #include "reports/engine/PdfExport.h"
+#include "reports/engine/PrintOutput.h"
 #include "reports/engine/ReportGenerator.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Form.h"
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -306,24 +308,14 @@ void TPreviewForm::print()
 
 void TPreviewForm::printTo(QPrinter& printer)
 {
-    printer.setFullPage(true);
-    int from = 0, to = pageCount() - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        from = qMax(0, printer.fromPage() - 1);
-        to = qMin(to, printer.toPage() - 1);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        report::printReport(m_doc, printer);
+        QApplication::restoreOverrideCursor();
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        showError(errorMessage(std::current_exception()));
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        showError(QStringLiteral("The report could not be sent to the printer."));
-        return;
-    }
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    for (int i = from; i <= to; ++i) {
-        if (i > from)
-            printer.newPage();
-        report::paintPage(painter, m_doc, i, QRectF(0, 0, paper.width(), paper.height()));
-    }
-    painter.end();
 }
 
 void TPreviewForm::saveReport()
@@ -381,6 +373,9 @@ void TPreviewForm::saveAsPdf()
     request.caption = QStringLiteral("Save as PDF");
     request.filter = QStringLiteral("PDF files (*.pdf)");
     request.defaultSuffix = QStringLiteral("pdf");
+    // The document's name as the proposed file name, without characters a file name cannot hold.
+    request.directory = m_doc.jobName().replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"))
+        + QStringLiteral(".pdf");
     request.save = true;
     const auto path = fileDialog(request);
     if (!path)

@@ -27,6 +27,8 @@ public:
     ~TPreviewForm() override;
 
     report::ReportDocument& document() { return m_doc; }
+    // The name of the document shown: the print job's name and the saved PDF's title.
+    QString documentName() const { return m_doc.jobName(); }
     const report::Report* report() const { return m_report; }
 
     int currentPage() const { return m_page; } // 0-based
@@ -62,7 +64,8 @@ public:
     void saveReport();
     void loadReport();
     void saveAsPdf();
-    // Sends every page to a printer set up by the caller.
+    // Sends the pages to a printer set up by the caller (all, or the printer's page range);
+    // shows an error box when the printer cannot take them.
     void printTo(QPrinter& printer);
 
     // Driven by previewReport while the report is generated.

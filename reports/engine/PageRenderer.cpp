@@ -5,8 +5,6 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QRawFont>
-#include <map>
-#include <tuple>
 
 namespace zz::report {
 
@@ -32,57 +30,90 @@ void renderPage(const ReportDocument& doc, int index, PageCanvas& canvas)
     canvas.endPage();
 }
 
-void PainterCanvas::fillRect(const QRectF& rect, QRgb color) { m_painter.fillRect(rect, QColor::fromRgba(color)); }
+// Texts and lines are ink laid on the paper. Consecutive texts in the same font, size and colour
+// are drawn as one glyph run (texts stay in their order, which readers of a PDF follow), and the
+// lines between two fills or pictures as one path per colour. Print engines write every run and
+// path with its own state, so a page drawn this way makes a smaller print job, and faster. Only
+// the colour of a pixel where a text crosses a line can differ from drawing them one by one.
+void PainterCanvas::fillRect(const QRectF& rect, QRgb color)
+{
+    flush();
+    m_painter.fillRect(rect, QColor::fromRgba(color));
+}
 
 void PainterCanvas::drawLine(const QPointF& from, const QPointF& to, QRgb color)
 {
-    QPen pen(QColor::fromRgba(color), 0); // cosmetic: one device pixel
-    const bool aa = m_painter.testRenderHint(QPainter::Antialiasing);
-    m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setPen(pen);
-    m_painter.drawLine(from, to);
-    m_painter.setRenderHint(QPainter::Antialiasing, aa);
+    if (!m_lines.isEmpty() && m_lineColor != color)
+        flushLines();
+    m_lineColor = color;
+    m_lines.push_back(QLineF(from, to));
 }
 
 void PainterCanvas::drawText(const PageItem& item, const DocFont& font)
 {
     const FontFace& face = FontFace::get(font.family, font.bold, font.italic);
-    static std::map<std::tuple<const FontFace*, float>, QRawFont> sized;
-    auto key = std::make_tuple(&face, font.pointSize);
-    auto it = sized.find(key);
-    if (it == sized.end()) {
-        QRawFont raw = face.rawFont();
-        raw.setPixelSize(FontFace::emToTenths(font.pointSize));
-        it = sized.emplace(key, raw).first;
-    }
     const float em = FontFace::emToTenths(font.pointSize);
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-    glyphs.reserve(item.text.size());
-    positions.reserve(item.text.size());
-    float x = item.tx;
-    for (const QChar c : item.text) {
-        glyphs.push_back(face.glyph(c));
-        positions.push_back(QPointF(x, item.ty));
-        x += face.advance(c) * em;
+    face.shape(item.text, m_runs);
+    const bool clip = item.flags & ItemClip;
+    for (const TextRun& r : m_runs) {
+        if (clip) {
+            m_clipped = PendingRun{r.file, em, item.color, {}, {}};
+        } else if (m_text.file != r.file || m_text.em != em || m_text.color != item.color) {
+            drawRun(m_text);
+            m_text = PendingRun{r.file, em, item.color, {}, {}};
+        }
+        PendingRun& pending = clip ? m_clipped : m_text;
+        for (std::size_t i = 0; i < r.glyphs.size(); ++i) {
+            pending.glyphs.push_back(r.glyphs[i]);
+            pending.positions.push_back(QPointF(item.tx + r.offsets[i] * em, item.ty));
+        }
+        if (clip) {
+            drawRun(m_text);
+            m_text = PendingRun{};
+            m_painter.save();
+            m_painter.setClipRect(QRectF(item.x, item.y, item.w, item.h), Qt::IntersectClip);
+            drawRun(m_clipped);
+            m_painter.restore();
+        }
     }
+}
+
+void PainterCanvas::drawRun(const PendingRun& pending)
+{
+    if (!pending.file || pending.glyphs.isEmpty())
+        return;
     QGlyphRun run;
-    run.setRawFont(it->second);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    m_painter.setPen(QColor::fromRgba(item.color));
-    if (item.flags & ItemClip) {
-        m_painter.save();
-        m_painter.setClipRect(QRectF(item.x, item.y, item.w, item.h), Qt::IntersectClip);
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
-        m_painter.restore();
-    } else {
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
-    }
+    run.setRawFont(pending.file->drawingFont(pending.em));
+    run.setGlyphIndexes(pending.glyphs);
+    run.setPositions(pending.positions);
+    m_painter.setPen(QColor::fromRgba(pending.color));
+    m_painter.drawGlyphRun(QPointF(0, 0), run);
+}
+
+void PainterCanvas::flushLines()
+{
+    if (m_lines.isEmpty())
+        return;
+    const bool aa = m_painter.testRenderHint(QPainter::Antialiasing);
+    if (aa)
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setPen(QPen(QColor::fromRgba(m_lineColor), 0)); // cosmetic: one device pixel
+    m_painter.drawLines(m_lines);
+    if (aa)
+        m_painter.setRenderHint(QPainter::Antialiasing, true);
+    m_lines.clear();
+}
+
+void PainterCanvas::flush()
+{
+    drawRun(m_text);
+    m_text = PendingRun{};
+    flushLines();
 }
 
 void PainterCanvas::drawImage(const QRectF& rect, const QImage& image)
 {
+    flush();
     m_painter.save();
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     m_painter.drawImage(rect, image);

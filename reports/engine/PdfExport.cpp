@@ -4,8 +4,15 @@
 #include "reports/engine/FontFace.h"
 #include "reports/engine/PageRenderer.h"
 
+#include <QDateTime>
 #include <QSaveFile>
+#include <bitset>
+#include <cstdlib>
+#include <cstring>
 #include <hpdf.h>
+#include <hpdf_doc.h>
+#include <hpdf_objects.h>
+#include <hpdf_streams.h>
 #include <map>
 #include <vector>
 
@@ -30,6 +37,83 @@ void onHaruError(HPDF_STATUS code, HPDF_STATUS detail, void* data)
 }
 
 float channel(QRgb c, int shift) { return float((c >> shift) & 0xff) / 255.0f; }
+
+// An embedded font and the character codes drawn with it.
+struct EmbeddedFont {
+    HPDF_Font font = nullptr;
+    std::bitset<65536> used;
+};
+
+QByteArray hex4(unsigned code) { return QByteArray::number(code, 16).rightJustified(4, '0').toUpper(); }
+
+// A ToUnicode character map for 2-byte codes equal to the characters' UTF-16 values: runs of
+// consecutive codes within one block of 256 as ranges, single codes as characters, at most
+// 100 entries a section.
+QByteArray toUnicodeMap(const std::bitset<65536>& used)
+{
+    QList<QByteArray> singles, ranges;
+    for (unsigned code = 0; code < 65536; ++code) {
+        if (!used.test(code))
+            continue;
+        unsigned last = code;
+        while (last + 1 < 65536 && used.test(last + 1) && ((last + 1) & 0xff) != 0)
+            ++last;
+        if (last == code)
+            singles.push_back("<" + hex4(code) + "> <" + hex4(code) + ">\n");
+        else
+            ranges.push_back("<" + hex4(code) + "> <" + hex4(last) + "> <" + hex4(code) + ">\n");
+        code = last;
+    }
+    QByteArray map = "/CIDInit /ProcSet findresource begin\n"
+                     "12 dict begin\n"
+                     "begincmap\n"
+                     "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                     "/CMapName /Adobe-Identity-UCS def\n"
+                     "/CMapType 2 def\n"
+                     "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    auto sections = [&map](const QList<QByteArray>& entries, const char* begin, const char* end) {
+        for (qsizetype i = 0; i < entries.size(); i += 100) {
+            const qsizetype n = std::min<qsizetype>(100, entries.size() - i);
+            map += QByteArray::number(n) + ' ' + begin + '\n';
+            for (qsizetype j = i; j < i + n; ++j)
+                map += entries[j];
+            map += QByteArray(end) + '\n';
+        }
+    };
+    sections(singles, "beginbfchar", "endbfchar");
+    sections(ranges, "beginbfrange", "endbfrange");
+    map += "endcmap\n"
+           "CMapName currentdict /CMap defineresource pop\n"
+           "end\n"
+           "end\n";
+    return map;
+}
+
+// Whether a dictionary of the font library holds a key (asking it for a missing one is an error).
+bool hasKey(HPDF_Dict dict, const char* key)
+{
+    for (HPDF_UINT i = 0; dict->list && i < dict->list->count; ++i)
+        if (std::strcmp(static_cast<HPDF_DictElement>(dict->list->obj[i])->key, key) == 0)
+            return true;
+    return false;
+}
+
+HPDF_Date pdfDate(const QDateTime& when)
+{
+    const QDateTime local = when.toLocalTime();
+    const int offset = local.offsetFromUtc() / 60;
+    HPDF_Date d{};
+    d.year = local.date().year();
+    d.month = local.date().month();
+    d.day = local.date().day();
+    d.hour = local.time().hour();
+    d.minutes = local.time().minute();
+    d.seconds = local.time().second();
+    d.ind = offset > 0 ? '+' : offset < 0 ? '-' : 'Z';
+    d.off_hour = std::abs(offset) / 60;
+    d.off_minutes = std::abs(offset) % 60;
+    return d;
+}
 
 class PdfCanvas : public PageCanvas {
 public:
@@ -90,20 +174,54 @@ public:
             HPDF_Page_BeginText(m_page);
             m_mode = Mode::Text;
         }
-        HPDF_Font f = haruFont(font);
-        if (f != m_font || font.pointSize != m_fontSize) {
-            HPDF_Page_SetFontAndSize(m_page, f, font.pointSize);
-            m_font = f;
-            m_fontSize = font.pointSize;
-        }
         setFill(item.color);
-        const QByteArray utf8 = item.text.toUtf8();
-        HPDF_Page_TextOut(m_page, x(item.tx), y(item.ty), utf8.constData());
+        const FontFace& face = faceOf(font);
+        const float em = FontFace::emToTenths(font.pointSize);
+        face.shape(item.text, m_runs);
+        for (const TextRun& run : m_runs) {
+            EmbeddedFont& f = embedded(*run.file);
+            if (f.font != m_font || font.pointSize != m_fontSize) {
+                HPDF_Page_SetFontAndSize(m_page, f.font, font.pointSize);
+                m_font = f.font;
+                m_fontSize = font.pointSize;
+            }
+            for (const QChar c : run.text)
+                f.used.set(c.unicode());
+            const QByteArray utf8 = run.text.toUtf8();
+            HPDF_Page_TextOut(m_page, x(item.tx + run.offsets.front() * em), y(item.ty), utf8.constData());
+        }
         if (clip) {
             setMode(Mode::None);
             HPDF_Page_GRestore(m_page);
             m_fillSet = false;
             m_font = nullptr;
+        }
+    }
+
+    // Replaces the character map each embedded font carries for text extraction: the font
+    // library writes one that maps nothing; this one maps every code used to its character
+    // (the codes are the characters' own UTF-16 values).
+    void writeCharacterMaps(HPDF_Doc pdf)
+    {
+        for (auto& [file, f] : m_embedded) {
+            const QByteArray map = toUnicodeMap(f.used);
+            auto* stream = hasKey(f.font, "ToUnicode")
+                               ? static_cast<HPDF_Dict>(HPDF_Dict_GetItem(f.font, "ToUnicode", HPDF_OCLASS_DICT))
+                               : nullptr;
+            if (stream && stream->stream) {
+                HPDF_MemStream_FreeData(stream->stream);
+                // What described the encoding map it was copied from.
+                for (const char* stale : {"CMapName", "CIDSystemInfo", "WMode", "UseCMap"})
+                    if (hasKey(stream, stale))
+                        HPDF_Dict_RemoveElement(stream, stale);
+            } else {
+                stream = HPDF_DictStream_New(pdf->mmgr, pdf->xref);
+                if (!stream)
+                    continue;
+                stream->filter = HPDF_STREAM_FILTER_FLATE_DECODE;
+                HPDF_Dict_Add(f.font, "ToUnicode", stream);
+            }
+            HPDF_Stream_Write(stream->stream, reinterpret_cast<const HPDF_BYTE*>(map.constData()), HPDF_UINT(map.size()));
         }
     }
 
@@ -128,8 +246,11 @@ private:
     float m_fontSize = 0;
     QRgb m_fill = 0, m_stroke = 0;
     bool m_fillSet = false, m_strokeSet = false;
-    std::map<QString, HPDF_Font> m_fonts;  // by font file
-    std::vector<HPDF_Font> m_byDocFont;    // by the document's font index
+    std::map<const FontFile*, EmbeddedFont> m_embedded;
+    const FontFile* m_lastFile = nullptr;
+    EmbeddedFont* m_lastEmbedded = nullptr;
+    std::vector<const FontFace*> m_faces; // by the document's font index
+    std::vector<TextRun> m_runs;
     std::map<qint64, HPDF_Image> m_images; // by image cache key
 
     float x(double tenths) const { return float(tenths) * kPointsPerTenth; }
@@ -155,35 +276,37 @@ private:
         m_fillSet = true;
     }
 
-    HPDF_Font haruFont(const DocFont& font)
+    const FontFace& faceOf(const DocFont& font)
     {
         // The document's fonts are looked up once each.
         const std::size_t index = std::size_t(&font - m_doc.fonts.data());
-        if (index < m_byDocFont.size() && m_byDocFont[index])
-            return m_byDocFont[index];
-        HPDF_Font f = loadFont(font);
-        if (index < m_doc.fonts.size()) {
-            m_byDocFont.resize(m_doc.fonts.size(), nullptr);
-            m_byDocFont[index] = f;
-        }
-        return f;
+        if (index >= m_doc.fonts.size())
+            return FontFace::get(font.family, font.bold, font.italic);
+        if (m_faces.size() < m_doc.fonts.size())
+            m_faces.resize(m_doc.fonts.size(), nullptr);
+        if (!m_faces[index])
+            m_faces[index] = &FontFace::get(font.family, font.bold, font.italic);
+        return *m_faces[index];
     }
 
-    HPDF_Font loadFont(const DocFont& font)
+    EmbeddedFont& embedded(const FontFile& file)
     {
-        const FontFace& face = FontFace::get(font.family, font.bold, font.italic);
-        auto it = m_fonts.find(face.filePath());
-        if (it != m_fonts.end())
-            return it->second;
-        const QByteArray path = face.filePath().toLocal8Bit();
-        const char* name = face.fileIndex() > 0 ? nullptr : HPDF_LoadTTFontFromFile(m_pdf, path.constData(), HPDF_TRUE);
-        if (!name)
-            throw Exception(QStringLiteral("The font file %1 cannot be embedded in a PDF file").arg(face.filePath()));
-        HPDF_Font f = HPDF_GetFont(m_pdf, name, "UTF-8");
-        if (!f)
-            throw Exception(QStringLiteral("The font file %1 cannot be embedded in a PDF file").arg(face.filePath()));
-        m_fonts.emplace(face.filePath(), f);
-        return f;
+        if (m_lastFile == &file)
+            return *m_lastEmbedded;
+        auto it = m_embedded.find(&file);
+        if (it == m_embedded.end()) {
+            const QByteArray path = file.path().toLocal8Bit();
+            const char* name = file.path().endsWith(QLatin1String(".ttc"), Qt::CaseInsensitive)
+                                   ? HPDF_LoadTTFontFromFile2(m_pdf, path.constData(), 0, HPDF_TRUE)
+                                   : HPDF_LoadTTFontFromFile(m_pdf, path.constData(), HPDF_TRUE);
+            HPDF_Font f = name ? HPDF_GetFont(m_pdf, name, "UTF-8") : nullptr;
+            if (!f)
+                throw Exception(QStringLiteral("The font file %1 cannot be embedded in a PDF file").arg(file.path()));
+            it = m_embedded.emplace(&file, EmbeddedFont{f, {}}).first;
+        }
+        m_lastFile = &file;
+        m_lastEmbedded = &it->second;
+        return it->second;
     }
 
     HPDF_Image haruImage(const QImage& image)
@@ -218,9 +341,10 @@ void savePdf(const ReportDocument& doc, const QString& path)
     HPDF_SetCompressionMode(pdf, HPDF_COMP_ALL);
     HPDF_UseUTFEncodings(pdf);
     HPDF_SetCurrentEncoder(pdf, "UTF-8");
-    if (!doc.title.isEmpty())
-        HPDF_SetInfoAttr(pdf, HPDF_INFO_TITLE, doc.title.toUtf8().constData());
+    HPDF_SetInfoAttr(pdf, HPDF_INFO_TITLE, doc.jobName().toUtf8().constData());
     HPDF_SetInfoAttr(pdf, HPDF_INFO_CREATOR, "Zuzevevur Creator");
+    HPDF_SetInfoAttr(pdf, HPDF_INFO_PRODUCER, "Zuzevevur Creator");
+    HPDF_SetInfoDateAttr(pdf, HPDF_INFO_CREATION_DATE, pdfDate(QDateTime::currentDateTime()));
 
     PdfCanvas canvas(pdf, doc);
     for (int p = 0; p < doc.pageCount(); ++p) {
@@ -228,8 +352,10 @@ void savePdf(const ReportDocument& doc, const QString& path)
         if (error.code != HPDF_OK)
             break;
     }
-    if (error.code == HPDF_OK)
+    if (error.code == HPDF_OK) {
+        canvas.writeCharacterMaps(pdf);
         HPDF_SaveToStream(pdf);
+    }
     if (error.code != HPDF_OK)
         throw Exception(QStringLiteral("The PDF file could not be made (error %1, %2)")
                             .arg(error.code, 0, 16)

@@ -121,6 +121,9 @@ public:
 
     QString name;
     QString title;           // also the preview window's caption when not empty
+    // What the printed document is called ("Invoice 57", "Statement Zoë Müller"): set by the
+    // caller before each preview; names the print job and the saved PDF's title.
+    QString documentName;
     int pageWidth = 2100, pageHeight = 2970;
     int marginTop = 127, marginBottom = 127, marginLeft = 127, marginRight = 127;
     FontSpec defaultFont;

@@ -10,7 +10,8 @@ namespace zz::report {
 
 namespace {
 const QByteArray kMagic("ZZREPORT");
-constexpr quint32 kVersion = 1;
+// Version 2 adds the document's name after the title.
+constexpr quint32 kVersion = 2;
 constexpr int kHashSize = 20;
 
 QString notAReport() { return QStringLiteral("The file is not a saved report or it is damaged."); }
@@ -51,7 +52,7 @@ void ReportDocument::save(QIODevice& device) const
     {
         QDataStream out(&raw, QIODevice::WriteOnly);
         out.setVersion(QDataStream::Qt_6_0);
-        out << qint32(pageWidth) << qint32(pageHeight) << title;
+        out << qint32(pageWidth) << qint32(pageHeight) << title << documentName;
         out << quint32(fonts.size());
         for (const DocFont& f : fonts)
             out << f.family << f.pointSize << f.bold << f.italic;
@@ -125,6 +126,8 @@ ReportDocument ReportDocument::load(QIODevice& device)
     };
     qint32 width = 0, height = 0;
     in >> width >> height >> doc.title;
+    if (version >= 2)
+        in >> doc.documentName;
     check();
     if (width <= 0 || height <= 0 || width > 100000 || height > 100000)
         throw Exception(notAReport());
@@ -171,9 +174,17 @@ ReportDocument ReportDocument::load(QIODevice& device)
     return doc;
 }
 
+QString ReportDocument::jobName() const
+{
+    if (!documentName.isEmpty())
+        return documentName;
+    return title.isEmpty() ? QStringLiteral("Report") : title;
+}
+
 bool ReportDocument::operator==(const ReportDocument& o) const
 {
-    if (pageWidth != o.pageWidth || pageHeight != o.pageHeight || title != o.title || !(fonts == o.fonts)
+    if (pageWidth != o.pageWidth || pageHeight != o.pageHeight || title != o.title || documentName != o.documentName
+        || !(fonts == o.fonts)
         || tags != o.tags || pages.size() != o.pages.size() || images.size() != o.images.size())
         return false;
     for (std::size_t i = 0; i < images.size(); ++i)
@@ -200,6 +211,8 @@ QString ReportDocument::dump() const
 {
     QString out;
     out += QStringLiteral("document %1x%2 pages=%3\n").arg(pageWidth).arg(pageHeight).arg(pages.size());
+    if (!documentName.isEmpty())
+        out += QStringLiteral("name \"%1\"\n").arg(documentName);
     for (std::size_t f = 0; f < fonts.size(); ++f)
         out += QStringLiteral("font %1: %2 %3%4%5\n")
                    .arg(f)

@@ -48,6 +48,8 @@ public:
     int pageWidth = 2100;
     int pageHeight = 2970;
     QString title;
+    // The document's name: the print job's name and the saved PDF's title (empty: unnamed).
+    QString documentName;
     std::vector<DocFont> fonts;
     std::vector<QImage> images;
     QStringList tags;
@@ -58,6 +60,10 @@ public:
     quint16 tagIndex(const QString& tag);
     quint32 imageIndex(const QImage& image);
     void clear() { *this = ReportDocument(); }
+
+    // The name a print job or a saved PDF goes by: the document's name, else its title,
+    // else "Report".
+    QString jobName() const;
 
     // The engine's own file format: a versioned header, a checksum and a compressed body.
     void save(QIODevice& device) const;

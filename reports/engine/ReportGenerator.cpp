@@ -100,6 +100,7 @@ public:
         m_doc.pageWidth = m_report.pageWidth;
         m_doc.pageHeight = m_report.pageHeight;
         m_doc.title = m_report.title;
+        m_doc.documentName = m_report.documentName;
         compile();
         m_context.dataset = m_report.dataset;
         m_context.reportTitle = m_report.title;
@@ -395,7 +396,7 @@ private:
                 int breakAt = -1;
                 for (int i = start; i < paragraphEnd; ++i) {
                     const QChar c = text.at(i);
-                    w += face.advance(c) * em;
+                    w += face.advanceAt(text, i) * em;
                     if (c == QLatin1Char(' ')) {
                         if (i > start)
                             breakAt = i;
@@ -480,6 +481,17 @@ private:
                 x = e.left + (e.width - width) / 2;
             else if (e.alignment == Alignment::Right)
                 x = e.left + e.width - width;
+        }
+        if (number && !e.autoSize) {
+            // An amount wider than its column grows to the left: its right edge stays where
+            // the column ends, inside the frame line that follows it.
+            float widest = 0;
+            for (const TextLine& l : m_lines)
+                widest = std::max(widest, l.width);
+            if (widest > width) {
+                x += width - widest;
+                width = widest;
+            }
         }
         const QRectF rect(bandLeft + x, bandTop + e.top, width, height);
         if (!e.transparent)

@@ -3,6 +3,7 @@
 // generated reports; a report over a real SQLite query.
 #include "data/Errors.h"
 #include "data/Regional.h"
+#include "reports/engine/FontFace.h"
 #include "reports/engine/PdfExport.h"
 #include "reports/engine/ReportGenerator.h"
 #include "tests/reports/FakeDataset.h"
@@ -267,6 +268,43 @@ private slots:
             if (it.kind == ItemKind::Text && (tag == "QRDBText3" || tag == "QRExpr3") && it.text.size() > 20)
                 QCOMPARE(bool(it.flags & ItemClip), tag == "QRDBText3");
         }
+    }
+
+    void amountsWiderThanTheirColumnGrowToTheLeft()
+    {
+        FakeDataset lines = lineDataset(2);
+        lines.rows[0][5] = 586459275.22;
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        ReportDocument doc;
+        generateReport(r, doc);
+        // The 23.5 mm total column ends just inside the band's right frame line.
+        const float columnRight = r.marginLeft + 1609 + 235;
+        QVERIFY(columnRight <= r.marginLeft + r.printableWidth());
+        int grown = 0;
+        for (const PageItem& it : doc.pages[0].items) {
+            const QString tag = doc.tags.value(it.tag);
+            if (it.kind != ItemKind::Text || (tag != "QRExpr1" && tag != "QRExpr3" && tag != "QRDBText6"))
+                continue;
+            const DocFont& f = doc.fonts[it.font];
+            const float width = FontFace::get(f.family, f.bold, f.italic).width(it.text) * FontFace::emToTenths(f.pointSize);
+            if (width <= 235)
+                continue; // the second row's amount fits and stays where the column starts
+            ++grown;
+            QVERIFY2(it.text.startsWith(QStringLiteral("R")), qPrintable(it.text));
+            QVERIFY(!(it.flags & ItemClip));
+            // Whole, with its right edge where the column ends, its box grown to the left.
+            QVERIFY2(qAbs(it.tx + width - columnRight) < 0.05f, qPrintable(QStringLiteral("%1: %2").arg(it.text).arg(it.tx + width)));
+            QVERIFY(qAbs(it.x + it.w - columnRight) < 0.05f);
+            QVERIFY(it.x < r.marginLeft + 1609);
+        }
+        QCOMPARE(textsOf(doc, "QRExpr3").value(0), QStringLiteral("R 674,428,189.96"));
+        QCOMPARE(grown, 3); // the row's amount, the sub-total and the total
+        // The white box behind a grown amount covers it all.
+        for (const PageItem& it : doc.pages[0].items)
+            if (it.kind == ItemKind::Fill && doc.tags.value(it.tag) == "QRExpr3")
+                QVERIFY(qAbs(it.x + it.w - columnRight) < 0.05f && it.x < r.marginLeft + 1609);
     }
 
     void pageBreaks_data()
