@@ -1,16 +1,13 @@
-// Editing through the product grid and the edit fields: a value opened for editing and left reads
-// back unchanged under two regional settings, a cell takes what its field's edit control takes,
-// a failed post shows one message and keeps the selection on the pending row; the spin edit reads
-// one number whatever its focus.
+// Editing through the product grid and the edit fields (on the administration tests' database
+// fixture): a value opened for editing and left reads back unchanged under two regional settings,
+// a window closed by its frame leaves the typed value pending, a cell takes what its field's edit
+// control takes, a failed post shows one message and keeps the selection on the pending row; the
+// spin edit reads one number whatever its focus.
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
-#include "data/DataMod.h"
-#include "data/Engine.h"
 #include "data/Errors.h"
-#include "data/Regional.h"
-#include "tests/support/TestSupport.h"
+#include "tests/admin/AdminTestUtil.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/Form.h"
@@ -22,20 +19,10 @@ using test::errorOf;
 class TestGridEditing : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::TempHome> home;
-    std::unique_ptr<TDataModule1> dm;
-    std::unique_ptr<test::RecordingSeam> seam;
+    test::AdminFixture fx;
     std::unique_ptr<QWidget> window;
     TDBGrid* grid = nullptr;
 
-    void addProduct(const QString& code, const QString& description, double price)
-    {
-        dm->tblProduct->Insert();
-        dm->tblProductProd_Code->SetAsString(code);
-        dm->tblProductProd_Description->SetAsString(description);
-        dm->tblProductProd_Price->SetAsFloat(price);
-        dm->tblProduct->Post();
-    }
     // The product grid: code, description and price, editable.
     void showGrid()
     {
@@ -43,7 +30,7 @@ class TestGridEditing : public QObject {
         grid->setColumns({{"Prod_Code", "Product Code", 80}, {"Prod_Description", "Description", 160},
                           {"Prod_Price", "Unit Price", 80, Qt::AlignRight | Qt::AlignVCenter}});
         grid->setReadOnly(false);
-        grid->setDataSource(dm->datProduct);
+        grid->setDataSource(fx.dm->datProduct);
         window->layout()->addWidget(grid);
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -52,7 +39,7 @@ class TestGridEditing : public QObject {
     // Opens the cell editor of the current row's column (F2).
     QWidget* openCell(int column)
     {
-        grid->setCurrentIndex(grid->model()->index(dm->tblProduct->RecNo(), column));
+        grid->setCurrentIndex(grid->model()->index(fx.dm->tblProduct->RecNo(), column));
         QTest::keyClick(grid, Qt::Key_F2);
         QWidget* editor = QApplication::focusWidget();
         return editor != grid ? editor : nullptr;
@@ -70,10 +57,7 @@ class TestGridEditing : public QObject {
 private slots:
     void init()
     {
-        home = std::make_unique<test::TempHome>();
-        setRegional(RegionalSettings{});
-        dm = std::make_unique<TDataModule1>();
-        seam = std::make_unique<test::RecordingSeam>();
+        fx.setUp();
         window = std::make_unique<QWidget>();
         window->setLayout(new QVBoxLayout);
     }
@@ -81,9 +65,7 @@ private slots:
     {
         window.reset();
         grid = nullptr;
-        seam.reset();
-        dm.reset();
-        home.reset();
+        fx.tearDown();
         setRegional(RegionalSettings{});
     }
 
@@ -106,28 +88,28 @@ private slots:
         QFETCH(QString, editText);
         if (german)
             setRegional(test::germanRegional());
-        addProduct("A", "Alpha", price);
-        addProduct("B", "Beta", 2);
+        fx.addProduct("A", "Alpha", price);
+        fx.addProduct("B", "Beta", 2);
         showGrid();
-        dm->tblProduct->First();
+        fx.dm->tblProduct->First();
         QWidget* editor = openCell(2);
         QVERIFY(editor);
         QCOMPARE(editorText(editor), editText);
         // Left as it is: no change, nothing written.
         QTest::keyClick(editor, Qt::Key_Return);
         grid->setCurrentIndex(grid->model()->index(1, 2));
-        QCOMPARE(seam->messages.size(), 0);
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+        QCOMPARE(fx.seam->messages.size(), 0);
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Browse);
         QCOMPARE(test::storedValue("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
 
         // Retyped in the same form, it is the same value again.
-        dm->tblProduct->First();
+        fx.dm->tblProduct->First();
         editor = openCell(2);
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, editText);
         QTest::keyClick(editor, Qt::Key_Return);
         grid->setCurrentIndex(grid->model()->index(1, 2));
-        QCOMPARE(seam->messages.size(), 0);
+        QCOMPARE(fx.seam->messages.size(), 0);
         QCOMPARE(test::storedValue("SELECT Prod_Price FROM Product WHERE Prod_Code = 'A'").toDouble(), price);
     }
 
@@ -135,9 +117,9 @@ private slots:
     {
         // The same rule in the edit field of the product editor.
         setRegional(test::germanRegional());
-        addProduct("A", "Alpha", 1234.5678);
-        auto* price = new TDBEdit(dm->datProduct, "Prod_Price", window.get());
-        auto* code = new TDBEdit(dm->datProduct, "Prod_Code", window.get());
+        fx.addProduct("A", "Alpha", 1234.5678);
+        auto* price = new TDBEdit(fx.dm->datProduct, "Prod_Price", window.get());
+        auto* code = new TDBEdit(fx.dm->datProduct, "Prod_Code", window.get());
         window->layout()->addWidget(price);
         window->layout()->addWidget(code);
         window->show();
@@ -146,21 +128,21 @@ private slots:
         QCOMPARE(price->text(), QStringLiteral("1.234,57 €"));
         price->setFocus();
         QCOMPARE(price->text(), QStringLiteral("1234,5678"));
-        QCOMPARE(dm->tblProductProd_Price->AsString(), QStringLiteral("1234,5678"));
+        QCOMPARE(fx.dm->tblProductProd_Price->AsString(), QStringLiteral("1234,5678"));
         code->setFocus();
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Browse);
     }
 
     void aWindowClosedByItsFrameLeavesTheTypedValuePending()
     {
-        dm->tblVAT->Edit();
-        dm->tblVATVAT_Percentage->SetAsFloat(15);
-        dm->tblVAT->Post();
-        addProduct("A", "Alpha", 5);
+        fx.dm->tblVAT->Edit();
+        fx.dm->tblVATVAT_Percentage->SetAsFloat(15);
+        fx.dm->tblVAT->Post();
+        fx.addProduct("A", "Alpha", 5);
         TForm dialog;
         dialog.setLayout(new QVBoxLayout);
-        auto* vat = new TDBEdit(dm->datVAT, "VAT_Percentage", &dialog);
-        auto* price = new TDBEdit(dm->datProduct, "Prod_Price", &dialog);
+        auto* vat = new TDBEdit(fx.dm->datVAT, "VAT_Percentage", &dialog);
+        auto* price = new TDBEdit(fx.dm->datProduct, "Prod_Price", &dialog);
         dialog.layout()->addWidget(vat);
         dialog.layout()->addWidget(price);
         auto open = [&](TDBEdit* field) {
@@ -175,14 +157,14 @@ private slots:
             dialog.endTestModal();
         };
 
-        dm->tblVAT->Edit();
+        fx.dm->tblVAT->Edit();
         open(vat);
         QCOMPARE(vat->text(), QStringLiteral("15.00%"));
         QTest::keyClicks(vat, "33");
         closeByFrame();
         // The pending row holds the typed value meanwhile, and shows it again by the field's rule.
-        QCOMPARE(dm->tblVAT->State(), DataSetState::Edit);
-        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 33.0);
+        QCOMPARE(fx.dm->tblVAT->State(), DataSetState::Edit);
+        QCOMPARE(fx.dm->tblVATVAT_Percentage->AsFloat(), 33.0);
         open(vat);
         QCOMPARE(vat->text(), QStringLiteral("33.00%"));
         QCOMPARE(vat->selectedText(), QStringLiteral("33.00%"));
@@ -190,31 +172,31 @@ private slots:
         QTest::keyClick(vat, Qt::Key_Home);
         QTest::keyClicks(vat, "1");
         closeByFrame();
-        QCOMPARE(seam->messages.size(), 0);
-        QCOMPARE(dm->tblVATVAT_Percentage->AsFloat(), 33.0);
+        QCOMPARE(fx.seam->messages.size(), 0);
+        QCOMPARE(fx.dm->tblVATVAT_Percentage->AsFloat(), 33.0);
         open(vat);
         QCOMPARE(vat->text(), QStringLiteral("133.00%"));
         closeByFrame();
-        dm->tblVAT->Cancel();
+        fx.dm->tblVAT->Cancel();
 
         // The product editor's price: the value typed comes back in the field's edit form.
         open(price);
         QTest::keyClicks(price, "1e300");
         closeByFrame();
-        QCOMPARE(dm->tblProductProd_Price->AsFloat(), 1e300);
+        QCOMPARE(fx.dm->tblProductProd_Price->AsFloat(), 1e300);
         open(price);
         QCOMPARE(price->text(), QStringLiteral("1E300"));
         vat->setFocus();
         QVERIFY2(price->text().startsWith(QStringLiteral("$1,000,000,")), qPrintable(price->text()));
         closeByFrame();
-        dm->tblProduct->Cancel();
+        fx.dm->tblProduct->Cancel();
     }
 
     void cellsTakeOnlyWhatTheirFieldTakes()
     {
-        addProduct("A", "Alpha", 1);
+        fx.addProduct("A", "Alpha", 1);
         showGrid();
-        dm->tblProduct->First();
+        fx.dm->tblProduct->First();
         QWidget* editor = openCell(2);
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
@@ -222,7 +204,7 @@ private slots:
         QCOMPARE(editorText(editor), QStringLiteral("12.5"));
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // Enter commits the cell once the key is handled
-        QCOMPARE(dm->tblProductProd_Price->AsFloat(), 12.5);
+        QCOMPARE(fx.dm->tblProductProd_Price->AsFloat(), 12.5);
 
         editor = openCell(0);
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
@@ -230,20 +212,20 @@ private slots:
         QCOMPARE(editorText(editor), QString(20, QLatin1Char('C')));
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
-        dm->tblProduct->Post();
+        fx.dm->tblProduct->Post();
         QCOMPARE(test::storedValue("SELECT Prod_Code FROM Product").toString(), QString(20, QLatin1Char('C')));
     }
 
     void oneFailedPostShowsOneMessageAndTheSelectionStaysOnTheRow()
     {
-        addProduct("A", "Alpha", 1);
-        addProduct("B", "Beta", 2);
+        fx.addProduct("A", "Alpha", 1);
+        fx.addProduct("B", "Beta", 2);
         showGrid();
-        dm->tblProduct->Last();
+        fx.dm->tblProduct->Last();
         // A new row with a code, then text that is no number in its price cell (pasted), and
         // Down, which would post the row and append another.
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Insert);
         QWidget* editor = openCell(0);
         QVERIFY(editor);
         QTest::keyClicks(editor, "C");
@@ -253,53 +235,53 @@ private slots:
         QVERIFY(editor);
         editor->setProperty("text", QStringLiteral("abc"));
         QTest::keyClick(editor, Qt::Key_Down);
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->lastText(), QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
-        QCOMPARE(dm->tblProduct->RecordCount(), 3);
-        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(fx.seam->messages.size(), 1);
+        QCOMPARE(fx.seam->lastText(), QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(fx.dm->tblProduct->RecordCount(), 3);
+        QCOMPARE(fx.dm->tblProduct->RecNo(), 2);
         // The refused text stays in its cell, selected, also when another cell is clicked; Esc
         // there restores the cell, Esc again drops the new row.
         QCOMPARE(QApplication::focusWidget(), editor);
         QCOMPARE(editorText(editor), QStringLiteral("abc"));
-        seam->clear();
+        fx.seam->clear();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 1)).center());
-        QCOMPARE(seam->messages.size(), 1);
+        QCOMPARE(fx.seam->messages.size(), 1);
         QCOMPARE(grid->currentIndex(), grid->model()->index(2, 2));
         QCOMPARE(QApplication::focusWidget(), editor);
-        seam->clear();
-        QCOMPARE(errorOf([&] { dm->tblProduct->Post(); }),
+        fx.seam->clear();
+        QCOMPARE(errorOf([&] { fx.dm->tblProduct->Post(); }),
                  QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
         QTest::keyClick(editor, Qt::Key_Escape);
         QCOMPARE(QApplication::focusWidget(), grid);
         QTest::keyClick(grid, Qt::Key_Escape);
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
-        QCOMPARE(dm->tblProduct->RecordCount(), 2);
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Browse);
+        QCOMPARE(fx.dm->tblProduct->RecordCount(), 2);
         QCOMPARE(test::storedValue("SELECT count(*) FROM Product").toInt(), 2);
 
         // A new row whose post fails: the highlighted row and the current row stay together on it.
-        seam->clear();
+        fx.seam->clear();
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
-        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(fx.dm->tblProduct->RecNo(), 2);
         editor = openCell(0);
         QTest::keyClicks(editor, "C");
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents();
         QTest::keyClick(grid, Qt::Key_Up);
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(seam->lastText(), QStringLiteral("Field 'Prod_Description' must have a value."));
-        QCOMPARE(dm->tblProduct->State(), DataSetState::Insert);
-        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(fx.seam->messages.size(), 1);
+        QCOMPARE(fx.seam->lastText(), QStringLiteral("Field 'Prod_Description' must have a value."));
+        QCOMPARE(fx.dm->tblProduct->State(), DataSetState::Insert);
+        QCOMPARE(fx.dm->tblProduct->RecNo(), 2);
         QCOMPARE(grid->currentIndex().row(), 2);
         QCOMPARE(selectedRows(), QList<int>{2});
 
         // The same by a click on another row.
-        seam->clear();
+        fx.seam->clear();
         const QRect cell = grid->visualRect(grid->model()->index(0, 1));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(seam->messages.size(), 1);
-        QCOMPARE(dm->tblProduct->RecNo(), 2);
+        QCOMPARE(fx.seam->messages.size(), 1);
+        QCOMPARE(fx.dm->tblProduct->RecNo(), 2);
         QCOMPARE(grid->currentIndex().row(), 2);
         QCOMPARE(selectedRows(), QList<int>{2});
     }
