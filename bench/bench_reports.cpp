@@ -54,7 +54,7 @@ public:
     }
     FieldType fieldType(int i) const override
     {
-        static const FieldType types[] = {FieldType::Integer, FieldType::String, FieldType::Float, FieldType::Currency};
+        static const FieldType types[] = {FieldType::Integer, FieldType::Text, FieldType::Float, FieldType::Money};
         return types[i];
     }
     QVariant value(int i) const override

@@ -251,10 +251,24 @@ QString engineErrorText(const QString& driverText, const QString& table, const Q
                     .arg(m.captured(1), field, it.value().toString());
         return QStringLiteral("Key violation: the %1 table already has a row with this %2.").arg(m.captured(1), field);
     }
-    static const QRegularExpression check(QStringLiteral("CHECK constraint failed: (\\w+)"));
+    // "CHECK constraint failed: length(Cus_Name) <= 50" -> the field is the first name in the
+    // check that is neither a function nor a keyword.
+    static const QRegularExpression check(QStringLiteral("CHECK constraint failed: (.*)"));
     const auto c = check.match(driverText);
-    if (c.hasMatch())
-        return QStringLiteral("The value of %1 does not fit the field.").arg(c.captured(1));
+    if (c.hasMatch()) {
+        static const QRegularExpression name(QStringLiteral("([A-Za-z_]\\w*)\\s*(\\()?"));
+        static const QStringList keywords = {QStringLiteral("IS"), QStringLiteral("NOT"), QStringLiteral("NULL"),
+                                             QStringLiteral("AND"), QStringLiteral("OR"), QStringLiteral("IN")};
+        QString field = c.captured(1).trimmed();
+        for (auto it = name.globalMatch(c.captured(1)); it.hasNext();) {
+            const auto m = it.next();
+            if (m.captured(2).isEmpty() && !keywords.contains(m.captured(1), Qt::CaseInsensitive)) {
+                field = m.captured(1);
+                break;
+            }
+        }
+        return QStringLiteral("The value of %1 does not fit the field.").arg(field);
+    }
     if (driverText.contains(QLatin1String("database is locked")))
         return QStringLiteral("The database is locked by another program; try again in a moment.");
     if (!table.isEmpty())

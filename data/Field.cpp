@@ -4,10 +4,22 @@
 
 #include "data/DataSet.h"
 #include "data/Errors.h"
+#include "data/FieldText.h"
 #include "data/NumberPattern.h"
 #include "data/Regional.h"
 
 namespace zz {
+
+namespace {
+// The first n characters of a text (whole characters, as the engine counts them).
+QString leftCharacters(const QString& text, int n)
+{
+    int i = 0;
+    for (int count = 0; i < text.size() && count < n; ++count)
+        i += text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+    return i >= text.size() ? text : text.left(i);
+}
+} // namespace
 
 TField::TField(TDataSet* owner, int index, FieldDef def) : m_owner(owner), m_index(index), m_def(std::move(def)) {}
 
@@ -16,15 +28,8 @@ bool TField::IsNull() const { return !Value().isValid(); }
 
 QString TField::AsString() const
 {
-    const QVariant v = Value();
-    if (!v.isValid())
-        return {};
-    switch (m_def.type) {
-    case FieldType::Date: return formatShortDate(v.toDate());
-    case FieldType::Float:
-    case FieldType::Money: return formatNumberPattern(QString(), v.toDouble());
-    default: return v.toString();
-    }
+    // The value itself, without the display format: what SetAsString reads back unchanged.
+    return fieldText(m_def.type, Value(), QString(), TextUse::Edit);
 }
 
 int TField::AsInteger() const
@@ -36,7 +41,7 @@ int TField::AsInteger() const
         bool ok = false;
         const int n = v.toString().trimmed().toInt(&ok);
         if (!ok)
-            throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+            throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(v.toString(), m_def.name));
         return n;
     }
     return int(v.toLongLong());
@@ -48,7 +53,13 @@ double TField::AsFloat() const
     return v.isValid() ? v.toDouble() : 0.0;
 }
 
-Money TField::AsMoney() const { return Money::fromDouble(AsFloat()); }
+Money TField::AsMoney() const
+{
+    const double d = AsFloat();
+    if (const std::optional<Money> m = Money::fromDoubleChecked(d))
+        return *m;
+    throw EConvertError(QStringLiteral("'%1' is not a valid amount of money for field '%2'").arg(formatShortestNumber(d), m_def.name));
+}
 
 QDate TField::AsDate() const
 {
@@ -63,59 +74,40 @@ QByteArray TField::AsBytes() const
 }
 
 QString TField::DisplayText() const { return displayTextOf(Value()); }
+QString TField::EditText() const { return editTextOf(Value()); }
 
-QString TField::displayTextOf(const QVariant& v) const
+QString TField::displayTextOf(const QVariant& v) const { return fieldText(m_def.type, v, m_def.displayFormat, TextUse::Display); }
+QString TField::editTextOf(const QVariant& v) const { return fieldText(m_def.type, v, m_def.displayFormat, TextUse::Edit); }
+
+bool TField::isValidChar(QChar c) const
 {
-    if (!v.isValid())
-        return {};
+    const bool sign = c == QLatin1Char('+') || c == QLatin1Char('-');
     switch (m_def.type) {
     case FieldType::Integer:
-    case FieldType::AutoInc:
-        return m_def.displayFormat.isEmpty() ? QString::number(v.toLongLong()) : formatNumberPattern(m_def.displayFormat, v.toDouble());
+    case FieldType::AutoInc: return c.isDigit() || sign;
     case FieldType::Float:
-        return m_def.displayFormat.isEmpty() ? formatNumberPattern(QString(), v.toDouble()) : formatNumberPattern(m_def.displayFormat, v.toDouble());
     case FieldType::Money:
-        return m_def.displayFormat.isEmpty() ? formatCurrency(v.toDouble()) : formatNumberPattern(m_def.displayFormat, v.toDouble());
-    case FieldType::Date: return formatShortDate(v.toDate());
-    case FieldType::Graphic: return QStringLiteral("(GRAPHIC)");
-    case FieldType::Text: return v.toString();
-    }
-    return v.toString();
-}
-
-QString TField::EditText() const
-{
-    const QVariant v = Value();
-    if (!v.isValid())
-        return {};
-    if (!m_def.displayFormat.isEmpty())
-        return DisplayText();
-    switch (m_def.type) {
-    case FieldType::Money:
-    case FieldType::Float: return formatNumberPattern(QString(), v.toDouble());
-    case FieldType::Date: return formatShortDate(v.toDate());
-    case FieldType::Graphic: return {};
-    default: return v.toString();
+        return c.isDigit() || sign || c == regional().decimalSeparator || c == QLatin1Char('E') || c == QLatin1Char('e');
+    default: return true;
     }
 }
 
-void TField::SetValue(const QVariant& value) { m_owner->setFieldValue(m_index, normalise(m_def.type, value)); }
+void TField::SetValue(const QVariant& value) { m_owner->setFieldValue(m_index, assignable(m_def, value)); }
 
 void TField::SetAsString(const QString& text)
 {
     const QString t = text.trimmed();
     switch (m_def.type) {
     case FieldType::Text:
-        SetValue(text.isEmpty() ? QVariant() : QVariant(text));
+        SetValue(text);
         return;
     case FieldType::Integer:
     case FieldType::AutoInc: {
         if (t.isEmpty()) { Clear(); return; }
-        bool ok = false;
-        const int n = QString(t).remove(QLatin1Char('+')).toInt(&ok);
-        if (!ok || t.count(QLatin1Char('+')) + t.count(QLatin1Char('-')) > 1)
+        const std::optional<int> n = parseInteger(t);
+        if (!n)
             throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, m_def.name));
-        SetValue(n);
+        SetValue(*n);
         return;
     }
     case FieldType::Float:
@@ -132,7 +124,7 @@ void TField::SetAsString(const QString& text)
         if (t.isEmpty()) { Clear(); return; }
         const QDate d = parseShortDate(t);
         if (!d.isValid())
-            throw EConvertError(QStringLiteral("'%1' is not a valid date").arg(text));
+            throw EConvertError(QStringLiteral("'%1' is not a valid date for field '%2'").arg(text, m_def.name));
         SetValue(d);
         return;
     }
@@ -168,6 +160,16 @@ QVariant TField::normalise(FieldType type, const QVariant& value)
     return value;
 }
 
+QVariant TField::assignable(const FieldDef& def, const QVariant& value)
+{
+    QVariant v = normalise(def.type, value);
+    if (def.type == FieldType::Text && v.isValid()) {
+        const QString text = def.size > 0 ? leftCharacters(v.toString(), def.size) : v.toString();
+        v = text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    return v;
+}
+
 bool parseLocalFloat(const QString& text, double* out)
 {
     QString t = text.trimmed();
@@ -187,6 +189,15 @@ bool parseLocalFloat(const QString& text, double* out)
     if (ok && out)
         *out = d;
     return ok;
+}
+
+std::optional<int> parseInteger(const QString& text)
+{
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
+    const QString t = text.trimmed();
+    bool ok = false;
+    const int n = whole.match(t).hasMatch() ? t.toInt(&ok) : 0;
+    return ok ? std::optional<int>(n) : std::nullopt;
 }
 
 } // namespace zz

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 #include "data/Money.h"
 #include "data/Schema.h"
@@ -34,6 +35,7 @@ public:
     QVariant Value() const;
     bool IsNull() const;
 
+    // The value as text without the display format, in the form SetAsString reads back.
     QString AsString() const;
     int AsInteger() const;
     double AsFloat() const;
@@ -41,15 +43,20 @@ public:
     QDate AsDate() const;
     QByteArray AsBytes() const;
 
-    // The text shown while the field is not being edited: through the display format if any,
-    // money in the regional currency format, dates in the short date format, null as empty.
+    // The text shown while the field is not being edited, and the text offered for editing;
+    // both follow the one rule of data/FieldText.h.
     QString DisplayText() const;
-    // The display text of any value of this field (for grids that show many rows).
-    QString displayTextOf(const QVariant& value) const;
-    // The text offered for editing: the display format when there is one, else the plain value.
     QString EditText() const;
+    // The same texts of any value of this field (for grids that show many rows).
+    QString displayTextOf(const QVariant& value) const;
+    QString editTextOf(const QVariant& value) const;
+    // Whether a typed character can belong to a value of the field: whole-number fields take
+    // digits, "+" and "-"; floating-point and money fields also the regional decimal separator,
+    // "E" and "e"; other fields anything.
+    bool isValidChar(QChar c) const;
 
-    // Writes into the owner's pending row (the owner decides whether that is allowed).
+    // Writes into the owner's pending row (the owner decides whether that is allowed). A text
+    // field keeps the first Size() characters of what it is given, and an empty text is null.
     void SetValue(const QVariant& value);
     void Clear() { SetValue(QVariant()); }
     // Converts typed text to the field's type; throws EConvertError with the field's message
@@ -64,6 +71,10 @@ public:
     static QVariant normalise(FieldType type, const QVariant& value);
 
 private:
+    // A value as it is assigned to a field of this definition: normalised, a text cut to the
+    // field's size, an empty text null.
+    static QVariant assignable(const FieldDef& def, const QVariant& value);
+
     TDataSet* m_owner;
     int m_index;
     FieldDef m_def;
@@ -72,5 +83,8 @@ private:
 
 // Reads a number typed with the regional decimal separator; false when it is not a number.
 bool parseLocalFloat(const QString& text, double* out);
+// Reads a typed whole number: blanks around it, one leading sign, then digits, within the 32-bit
+// range ("1+2" is none); nothing when the text is no such number.
+std::optional<int> parseInteger(const QString& text);
 
 } // namespace zz

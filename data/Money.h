@@ -1,6 +1,7 @@
 #pragma once
 // Money: a signed 64-bit count of ten-thousandths of the currency unit.
 #include <cstdint>
+#include <optional>
 
 namespace zz {
 
@@ -8,7 +9,11 @@ class Money {
 public:
     constexpr Money() = default;
     static constexpr Money fromCount(std::int64_t count) { Money m; m.m_count = count; return m; }
-    // Multiplies by 10000 and rounds to the nearest count, ties to the even count.
+    // The exact product of the value and 10000, rounded to the nearest count, ties to the even
+    // count. A value beyond the counts' range (or not a number) gives no amount.
+    static std::optional<Money> fromDoubleChecked(double value);
+    // As fromDoubleChecked; a value beyond the range gives the largest count of its sign, and
+    // one that is not a number gives zero.
     static Money fromDouble(double value);
 
     constexpr std::int64_t count() const { return m_count; }

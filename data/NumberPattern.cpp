@@ -2,6 +2,7 @@
 
 #include "data/Regional.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -92,6 +93,23 @@ struct Decimal {
         const std::string s(buf);
         const std::size_t e = s.find('e');
         d.digits = s.substr(0, 1) + s.substr(2, e - 2);
+        d.exp10 = std::stoi(s.substr(e + 1)) + 1;
+        d.trim();
+        return d;
+    }
+
+    // The fewest significant digits that read back to the same double.
+    static Decimal fromShortest(double value)
+    {
+        Decimal d;
+        d.negative = std::signbit(value);
+        if (value == 0.0)
+            return d;
+        char buf[64];
+        const auto end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific).ptr;
+        const std::string s(buf, end);
+        const std::size_t e = s.find('e');
+        d.digits = s.substr(0, 1) + (e > 2 ? s.substr(2, e - 2) : std::string());
         d.exp10 = std::stoi(s.substr(e + 1)) + 1;
         d.trim();
         return d;
@@ -311,10 +329,13 @@ QString format(const QString& mask, const Decimal& value)
     return text;
 }
 
-QString general(Decimal d)
+// Plain digits while the value has at most 15 integer digits and is not below 0.00001, else
+// d.ddd E exponent; at most maxDigits significant digits (all of them when negative).
+QString general(Decimal d, int maxDigits = 15)
 {
     const RegionalSettings& r = regional();
-    d.roundToDigits(15);
+    if (maxDigits >= 0)
+        d.roundToDigits(maxDigits);
     if (d.isZero())
         return QStringLiteral("0");
     QString out;
@@ -366,5 +387,12 @@ QString formatNumberPattern(const QString& mask, std::int64_t value)
 }
 
 QString formatGeneralNumber(double value) { return formatNumberPattern(QString(), value); }
+
+QString formatShortestNumber(double value)
+{
+    if (!std::isfinite(value))
+        return formatNumberPattern(QString(), value);
+    return general(Decimal::fromShortest(value), -1);
+}
 
 } // namespace zz

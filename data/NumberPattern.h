@@ -27,5 +27,9 @@ inline QString formatNumberPattern(const QString& mask, int value)
 
 // The shortest general form of a value with up to 15 significant digits ("0.1", "1E20").
 QString formatGeneralNumber(double value);
+// The value whole, in the same layout with the regional decimal separator: the fewest
+// significant digits that read back to the very same double ("10000.25", "0.30000000000000004",
+// "1E300"). Edit texts use it, so that a value opened for editing and left is not changed.
+QString formatShortestNumber(double value);
 
 } // namespace zz

@@ -17,6 +17,24 @@ std::optional<RegionalSettings>& current()
     return settings;
 }
 
+// The decimals of a currency's minor unit by its ISO 4217 code (the standard's list of minor
+// units); the system's locale data names the currency but not its decimals. Two for every
+// currency not listed.
+int minorUnits(const QString& isoCode)
+{
+    static const struct { const char* code; int decimals; } exceptions[] = {
+        {"BIF", 0}, {"CLP", 0}, {"DJF", 0}, {"GNF", 0}, {"ISK", 0}, {"JPY", 0}, {"KMF", 0}, {"KRW", 0},
+        {"PYG", 0}, {"RWF", 0}, {"UGX", 0}, {"UYI", 0}, {"VND", 0}, {"VUV", 0}, {"XAF", 0}, {"XOF", 0},
+        {"XPF", 0},
+        {"BHD", 3}, {"IQD", 3}, {"JOD", 3}, {"KWD", 3}, {"LYD", 3}, {"OMR", 3}, {"TND", 3},
+        {"CLF", 4}, {"UYW", 4},
+    };
+    for (const auto& e : exceptions)
+        if (isoCode.compare(QLatin1String(e.code), Qt::CaseInsensitive) == 0)
+            return e.decimals;
+    return 2;
+}
+
 // Turns a two-digit year of a short date format into four digits so that dates read back unambiguously.
 QString widenYear(QString format)
 {
@@ -35,6 +53,7 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     if (!symbol.isEmpty())
         s.currencySymbol = symbol;
+    s.currencyDecimals = minorUnits(locale.currencySymbol(QLocale::CurrencyIsoCode));
     s.decimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
     s.thousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
     // Where the symbol stands is read off the locale's own rendering of 1.
@@ -102,6 +121,18 @@ QString formatCurrency(double value)
 }
 
 QString formatCurrency(Money value) { return formatCurrency(value.toDouble()); }
+
+std::optional<qint64> parseWholeNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    const QString group = QRegularExpression::escape(QString(regional().thousandSeparator));
+    const QRegularExpression whole(QStringLiteral("^[+-]?([0-9]+|[0-9]{1,3}(%1[0-9]{3})+)$").arg(group));
+    if (!whole.match(t).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 n = QString(t).remove(regional().thousandSeparator).toLongLong(&ok);
+    return ok ? std::optional<qint64>(n) : std::nullopt;
+}
 
 QString formatShortDate(const QDate& date)
 {

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <optional>
 
 #include "data/Money.h"
 
@@ -15,6 +16,7 @@ struct RegionalSettings {
     // Placement of the symbol for positive amounts: 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $".
     int currencyFormat = 0;
     // Negative amounts put a leading minus before the positive form ("-$1", "-1 $", ...).
+    // Decimals of amounts in the currency format: those of the currency's minor unit.
     int currencyDecimals = 2;
     QChar decimalSeparator = QLatin1Char('.');
     QChar thousandSeparator = QLatin1Char(',');
@@ -36,6 +38,9 @@ QString formatFixedGrouped(long double value, int decimals);
 // An amount in the regional currency format, e.g. "$1,234.50" or "-$3.00".
 QString formatCurrency(double value);
 QString formatCurrency(Money value);
+// Reads a whole number typed with an optional sign and, between groups of three digits, the
+// regional thousands separator ("1,000", "-12"); nothing when the text is no such number.
+std::optional<qint64> parseWholeNumber(const QString& text);
 // A date in the regional short date format; an invalid date gives an empty text.
 QString formatShortDate(const QDate& date);
 // Reads a date typed in the short date format (also accepting a few common variants);

@@ -4,11 +4,11 @@
 #include <QStringList>
 #include <vector>
 
+#include "data/FieldType.h"
+
 class QSqlDatabase;
 
 namespace zz {
-
-enum class FieldType { Text, Integer, AutoInc, Date, Float, Money, Graphic };
 
 struct FieldDef {
     QString name;

@@ -1,24 +1,19 @@
 #pragma once
 // A table cursor: an open, ordered view of one table with one current row, the modes browse,
-// edit and insert, and optionally a master cursor it follows through a link field.
-//
-// The view holds only the engine's row identities in browse order; the rows themselves are
-// fetched in blocks when a control or the program reads them, so that a large table opens at once.
-// Reading on through the view fetches ever more blocks at a time.
-#include <QByteArray>
+// edit and insert, and optionally a master cursor it follows through a link field. This unit holds
+// the cursor's rules; the rows of the view are kept by a RowStore (data/RowStore.h) and the
+// statements it runs are written by data/TableSql.h.
 #include <QFlags>
-#include <QSqlQuery>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "data/DataSet.h"
-#include "data/Engine.h"
 #include "data/Schema.h"
 
 namespace zz {
 
-struct HeldBlock;
-
+class RowStore;
 class TDataSource;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
@@ -90,29 +85,31 @@ public:
     static void setDirectReading(bool enabled);
 
 private:
+    // Which row of the master a detail view was read for: the master's row and its link value.
+    struct MasterRow {
+        qint64 row = -1;
+        QVariant link;
+        bool operator==(const MasterRow& o) const { return row == o.row && link == o.link && link.isValid() == o.link.isValid(); }
+    };
+
     bool pending() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
+    bool isDetail() const { return m_master && m_linkIndex >= 0; }
     void checkActive() const;
     // The identity at a position of the view (0 for the pending new row or out of range).
     qint64 idAt(int position) const;
-    // A stored value of the row at a position of the identities, read from the engine with the
-    // rows around it when not yet held; invalid when out of range.
-    QVariant storedValue(int idIndex, int index) const;
-    void fetchBlocks(int block) const;
-    // Reads the rows of consecutive blocks, the first of them numbered firstBlock.
-    void readRowsDirect(sqlite3* db, int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const;
-    void readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr<HeldBlock>>& blocks) const;
-    // Forgets the held rows (all, or the block holding one position).
-    void dropBlocks() const;
-    void dropBlockOf(int idIndex);
+    // A stored value of the row at a position of the stored rows (the pending new row not counted).
+    QVariant storedValue(int storedPosition, int index) const;
     // Re-reads the identities; keeps keepId current, else the row at fallback (clamped).
     void loadIds(qint64 keepId, int fallback);
-    QVariant masterValue() const;
+    MasterRow masterRow() const;
+    QVariant masterValue() const { return masterRow().link; }
+    // Follows the master to its current row: only when that row is another than the one the view
+    // was read for.
     void followMaster();
     // After the current row changed: details follow, controls are told.
     void moved();
     void setState(DataSetState s);
     void insertAt(int position);
-    QString orderBy() const;
 
     const TableDef* m_def;
     DataSetState m_state = DataSetState::Inactive;
@@ -120,22 +117,13 @@ private:
     TDataSource* m_master = nullptr;
     QString m_linkField;
     int m_linkIndex = -1;
+    std::optional<MasterRow> m_followed; // the master's row the view was read for
     std::vector<TTable*> m_details;
     std::vector<TDataSource*> m_sources;
 
-    std::vector<qint64> m_ids;   // browse order
-    Row m_pending;               // the row being edited or inserted
-    int m_insertPos = -1;        // where the pending new row stands in the view
-    // Held rows by block of positions; null while not held.
-    mutable std::vector<std::unique_ptr<HeldBlock>> m_blocks;
-    mutable int m_heldBlocks = 0;
-    mutable int m_run = 1;          // blocks read by the last fetch
-    mutable int m_nextBlock = -1;   // the block after the last fetch (reading forwards)
-    mutable int m_priorBlock = -1;  // the block before it (reading backwards)
-    mutable QByteArray m_rowSql;
-    mutable KeptStatement m_rowStatement;
-    KeptStatement m_idsStatement;
-    mutable std::unique_ptr<QSqlQuery> m_pageQuery;
+    std::unique_ptr<RowStore> m_rows; // the stored rows in browse order
+    Row m_pending;                    // the row being edited or inserted
+    int m_insertPos = -1;             // where the pending new row stands in the view
 };
 
 } // namespace zz

@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include "data/Errors.h"
-#include "data/Regional.h"
 #include "widgets/Dialogs.h"
 #include "widgets/FocusGuard.h"
 
@@ -44,7 +43,7 @@ void TDBEdit::refresh()
         return;
     m_dirty = false;
     TField* f = Field();
-    setMaxLength(f && f->DataType() == FieldType::Text && f->Size() > 0 ? f->Size() : 32767);
+    setMaxLength(maxLengthFor(f));
     setReadOnly(f && f->ReadOnly());
     m_showing = true;
     setText(!f ? QString() : hasFocus() ? f->EditText() : f->DisplayText());
@@ -135,20 +134,18 @@ void TDBEdit::focusOutEvent(QFocusEvent* event)
     refresh();
 }
 
-bool TDBEdit::accepts(QChar c) const
+void TDBEdit::hideEvent(QHideEvent* event)
 {
-    const TField* f = Field();
-    if (!f)
-        return true;
-    const bool sign = c == QLatin1Char('+') || c == QLatin1Char('-');
-    switch (f->DataType()) {
-    case FieldType::Integer:
-    case FieldType::AutoInc: return c.isDigit() || sign;
-    case FieldType::Float:
-    case FieldType::Money:
-        return c.isDigit() || sign || c == regional().decimalSeparator || c == QLatin1Char('E') || c == QLatin1Char('e');
-    default: return true;
+    QLineEdit::hideEvent(event);
+    if (!m_dirty)
+        return;
+    try {
+        updateRecord();
+    } catch (const Exception&) {
+        // Text that cannot be converted stays as typed; leaving the field or saving reports it.
+        return;
     }
+    refresh();
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent* event)
@@ -163,9 +160,7 @@ void TDBEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const QString t = event->text();
-    if (!isReadOnly() && t.size() == 1 && t[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-        && !accepts(t[0])) {
+    if (!isReadOnly() && refusesKey(Field(), event)) {
         QApplication::beep();
         event->accept();
         return;

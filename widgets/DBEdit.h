@@ -30,11 +30,13 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A window closed by its frame with text still being typed: the text goes into the pending
+    // row, which others read meanwhile and the window shows again by the field's rule.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void refresh();
     void onEdited();
-    bool accepts(QChar c) const;
 
     bool m_dirty = false;
     bool m_showing = false;

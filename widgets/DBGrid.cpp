@@ -1,13 +1,18 @@
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <optional>
 
 #include "data/Errors.h"
 #include "widgets/DataBinding.h"
 #include "data/Table.h"
 #include "widgets/Dialogs.h"
+#include "widgets/FocusGuard.h"
 
 namespace zz {
 
@@ -78,14 +83,7 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
         if (!f)
             return {};
         const QVariant v = m_source->DataSet()->rowValue(index.row(), f->index());
-        if (role == Qt::EditRole) {
-            if (!v.isValid())
-                return QString();
-            if (f->DataType() == FieldType::Money || f->DataType() == FieldType::Float)
-                return f->DisplayFormat().isEmpty() ? QString::number(v.toDouble()) : f->displayTextOf(v);
-            return f->displayTextOf(v);
-        }
-        return f->displayTextOf(v);
+        return role == Qt::EditRole ? f->editTextOf(v) : f->displayTextOf(v);
     }
     case Qt::TextAlignmentRole: return QVariant::fromValue(c.alignment);
     case Qt::BackgroundRole: return c.color.isValid() ? QVariant(c.color) : QVariant();
@@ -113,29 +111,77 @@ Qt::ItemFlags TDBGridModel::flags(const QModelIndex& index) const
     return f;
 }
 
-bool TDBGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    TField* f = columnField(index.column());
-    auto* t = m_source ? qobject_cast<TTable*>(m_source->DataSet()) : nullptr;
-    if (!f || !t || role != Qt::EditRole)
-        return false;
-    if (f->displayTextOf(f->Value()) == value.toString() || (f->IsNull() && value.toString().isEmpty()))
-        return false;
-    try {
-        t->Edit();
-        f->SetAsString(value.toString());
-    } catch (const Exception& e) {
-        generalErrorReport(e.message());
-        return false;
+// ---- cell editor ----
+
+namespace {
+// The editor of a cell: takes what the field's edit control takes (its key filter and length).
+class TGridCellEditor : public QLineEdit {
+public:
+    TGridCellEditor(TField* field, QWidget* parent) : QLineEdit(parent), m_field(field)
+    {
+        setFrame(false);
+        setMaxLength(maxLengthFor(field));
     }
-    return true;
-}
+    TField* field() const { return m_field; }
+    // While the focus leaves the editor: how it leaves (a click elsewhere, a key, ...).
+    std::optional<Qt::FocusReason> leaving;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (refusesKey(m_field, event)) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+private:
+    TField* m_field;
+};
+
+class TGridDelegate : public QStyledItemDelegate {
+public:
+    TGridDelegate(TDBGridModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        auto* editor = new TGridCellEditor(m_model->columnField(index.column()), parent);
+        editor->setAlignment(m_model->columns().at(index.column()).alignment); // as the column shows it
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        static_cast<TGridCellEditor*>(editor)->setText(index.data(Qt::EditRole).toString());
+    }
+    // The grid writes the editor's text itself (TDBGrid::commitData).
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+protected:
+    // Leaving the editor commits its text (here, in the base class); the grid learns how the
+    // focus left it.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* cell = dynamic_cast<TGridCellEditor*>(watched);
+        if (!cell || event->type() != QEvent::FocusOut)
+            return QStyledItemDelegate::eventFilter(watched, event);
+        cell->leaving = static_cast<QFocusEvent*>(event)->reason();
+        const bool handled = QStyledItemDelegate::eventFilter(watched, event);
+        cell->leaving.reset();
+        return handled;
+    }
+
+private:
+    TDBGridModel* m_model;
+};
+} // namespace
 
 // ---- grid ----
 
 TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), m_model(new TDBGridModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new TGridDelegate(m_model, this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -160,8 +206,8 @@ void TDBGrid::setDataSource(TDataSource* source)
     m_model->setDataSource(source);
     if (source) {
         source->addLink(this);
-        connect(source, &TDataSource::rowChanged, this, &TDBGrid::followCursor);
-        connect(source, &TDataSource::dataReset, this, &TDBGrid::followCursor);
+        connect(source, &TDataSource::rowChanged, this, [this] { followCursor(); });
+        connect(source, &TDataSource::dataReset, this, [this] { followCursor(); });
     }
     followCursor();
 }
@@ -217,17 +263,20 @@ template <typename F> bool TDBGrid::guarded(F&& f)
     }
 }
 
-void TDBGrid::followCursor()
+void TDBGrid::followCursor(int column)
 {
     TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
     if (!ds || m_syncing)
         return;
     m_syncing = true;
     const int row = ds->RecNo();
-    const int col = std::max(0, currentIndex().column());
+    const int col = column >= 0 ? column : std::max(0, currentIndex().column());
     if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0) {
         const QModelIndex idx = m_model->index(row, col);
-        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        // Through the view, so that it knows its current cell is set and does not pick the first
+        // one when it takes the focus back (after a reset closed an editor).
+        setCurrentIndex(idx);
+        selectionModel()->select(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(idx);
     } else {
         selectionModel()->clear();
@@ -237,8 +286,13 @@ void TDBGrid::followCursor()
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QTableView::currentChanged(current, previous);
+    const int refusals = m_refusals;
+    QTableView::currentChanged(current, previous); // an open editor writes its text here
     TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+    if (m_refusals != refusals) {
+        followCursor(previous.column()); // the refused text keeps the grid on its cell
+        return;
+    }
     if (m_syncing || !ds || !current.isValid() || current.row() == ds->RecNo())
         return;
     m_syncing = true;
@@ -250,10 +304,62 @@ void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
 
 void TDBGrid::updateRecord()
 {
-    // An open cell editor writes its text first.
+    // An open cell editor writes its text first; a refused text stops the operation that asked.
     if (state() == QAbstractItemView::EditingState)
-        if (QWidget* editor = indexWidget(currentIndex()); editor || QApplication::focusWidget())
-            commitData(editor ? editor : QApplication::focusWidget());
+        if (QWidget* editor = indexWidget(currentIndex()))
+            writeEditor(editor);
+}
+
+void TDBGrid::writeEditor(QWidget* editor)
+{
+    auto* cell = dynamic_cast<TGridCellEditor*>(editor);
+    auto* t = qobject_cast<TTable*>(DataSource() ? DataSource()->DataSet() : nullptr);
+    TField* f = cell ? cell->field() : nullptr;
+    if (!f || !t || f->dataSet() != t)
+        return;
+    const QString text = cell->text();
+    if (text == f->EditText())
+        return; // unchanged: nothing is written
+    t->Edit();
+    f->SetAsString(text);
+}
+
+void TDBGrid::commitData(QWidget* editor)
+{
+    try {
+        writeEditor(editor);
+    } catch (const Exception& e) {
+        m_refusedEditor = editor;
+        ++m_refusals;
+        generalErrorReport(e.message());
+        // The click that took the focus away is still being delivered: it must not act (nor
+        // commit the same text a second time).
+        auto* cell = dynamic_cast<TGridCellEditor*>(editor);
+        if (cell && cell->leaving == Qt::MouseFocusReason)
+            focusGuardArm(editor);
+    }
+}
+
+void TDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (editor && editor == m_refusedEditor) {
+        // The refused text stays in its cell for correcting.
+        m_refusedEditor = nullptr;
+        editor->setFocus(Qt::OtherFocusReason);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->selectAll();
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+void TDBGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command)
+{
+    QTableView::setSelection(rect, command);
+    TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+    const int row = ds ? ds->RecNo() : -1;
+    if (row >= 0 && row < m_model->rowCount() && m_model->columnCount() > 0)
+        selectionModel()->select(m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool TDBGrid::focusField(TField* field)

@@ -37,7 +37,6 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     void reset();
     void rowValuesChanged(int row);
@@ -74,16 +73,28 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // A cell editor writes its text into its field; a text the field refuses is reported once
+    // and stays in the editor, which then does not close.
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    // The selected row is the cursor's current row, whatever a click or key asked for.
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
 
 private:
-    void followCursor();
+    // Makes the cursor's current row the grid's current and selected row (in the given column,
+    // else the current one).
+    void followCursor(int column = -1);
     void applyColumns();
+    // Writes an open cell editor's changed text into its field; throws the field's conversion error.
+    void writeEditor(QWidget* editor);
     // Runs a cursor operation; a failure goes to the general error report.
     template <typename F> bool guarded(F&& f);
 
     TDBGridModel* m_model;
     bool m_readOnly = true;
     bool m_syncing = false;
+    QPointer<QWidget> m_refusedEditor; // the editor whose text was just refused
+    int m_refusals = 0;
 };
 
 } // namespace zz

@@ -1,5 +1,6 @@
 #pragma once
 // What every data-bound control shares: the data source it shows and the field it is bound to.
+#include <QKeyEvent>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,6 +20,21 @@ inline bool mayTakeFocus(const QWidget* control)
 {
     const TForm* front = TForm::topModal();
     return control->isVisibleTo(control->window()) && (!front || front == control->window());
+}
+
+// Whether a control bound to a field drops a typed key (with a beep): a printable character that
+// the field's type cannot hold.
+inline bool refusesKey(const TField* field, const QKeyEvent* event)
+{
+    const QString t = event->text();
+    return field && t.size() == 1 && t[0].isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        && !field->isValidChar(t[0]);
+}
+
+// The most characters a control bound to a field may hold: a text field's size.
+inline int maxLengthFor(const TField* field)
+{
+    return field && field->DataType() == FieldType::Text && field->Size() > 0 ? field->Size() : 32767;
 }
 
 class TFieldBinding {

@@ -3,9 +3,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QWidget>
-#include <limits>
 
 #include "data/Errors.h"
+#include "data/Field.h"
 #include "widgets/Dialogs.h"
 
 namespace zz {
@@ -50,20 +50,9 @@ void onKeyDown(QWidget* field, std::function<void(int key)> keyDown) { new KeyDo
 
 int textToInteger(const QString& text)
 {
-    const QString t = text.trimmed();
-    int digitsFrom = (t.startsWith(QLatin1Char('+')) || t.startsWith(QLatin1Char('-'))) ? 1 : 0;
-    bool valid = t.size() > digitsFrom;
-    for (int i = digitsFrom; valid && i < t.size(); ++i)
-        valid = t[i] >= QLatin1Char('0') && t[i] <= QLatin1Char('9');
-    qlonglong value = 0;
-    if (valid) {
-        bool ok = false;
-        value = t.toLongLong(&ok);
-        valid = ok && value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
-    }
-    if (!valid)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return int(value);
+    if (const std::optional<int> n = parseInteger(text))
+        return *n;
+    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
 }
 
 } // namespace zz

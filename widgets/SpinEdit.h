@@ -1,6 +1,7 @@
 #pragma once
-// The spin edit: a whole number within a range, stepped with the arrows; a text that is no
-// number reads as the minimum.
+// The spin edit: a whole number within a range, stepped with the arrows. The typed text is read
+// one way whether or not the field has the focus: digits with an optional sign and the regional
+// thousands separator, kept within the range; a text that is no number reads as the minimum.
 #include <QSpinBox>
 
 namespace zz {
@@ -22,6 +23,12 @@ public:
 
 protected:
     QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+    int valueFromText(const QString& text) const override;
+    QString textFromValue(int value) const override;
+
+private:
+    int reading(const QString& text) const;
 };
 
 } // namespace zz

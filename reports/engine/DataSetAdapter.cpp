@@ -22,17 +22,8 @@ int DataSetAdapter::fieldIndex(const QString& name) const
 FieldType DataSetAdapter::fieldType(int index) const
 {
     if (index < 0 || index >= m_dataSet->FieldCount())
-        return FieldType::Unknown;
-    switch (m_dataSet->Fields()[size_t(index)]->DataType()) {
-    case zz::FieldType::Text: return FieldType::String;
-    case zz::FieldType::Integer:
-    case zz::FieldType::AutoInc: return FieldType::Integer;
-    case zz::FieldType::Float: return FieldType::Float;
-    case zz::FieldType::Money: return FieldType::Currency;
-    case zz::FieldType::Date: return FieldType::Date;
-    case zz::FieldType::Graphic: return FieldType::Graphic;
-    }
-    return FieldType::Unknown;
+        return FieldType::Text;
+    return m_dataSet->Fields()[size_t(index)]->DataType();
 }
 
 QVariant DataSetAdapter::value(int index) const

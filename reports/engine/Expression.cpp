@@ -1,10 +1,8 @@
 #include "reports/engine/Expression.h"
 
 #include "data/Errors.h"
-#include "data/Regional.h"
+#include "data/FieldText.h"
 #include "data/NumberPattern.h"
-
-#include <QDateTime>
 
 namespace zz::report {
 
@@ -18,39 +16,24 @@ Value fieldValue(const ReportDataset* ds, int index, FieldType type)
     if (!ds || ds->isEmpty()) {
         // No row to read: the kind's empty value.
         switch (type) {
-        case FieldType::Integer: return Value::integer(0);
+        case FieldType::Integer:
+        case FieldType::AutoInc: return Value::integer(0);
         case FieldType::Float:
-        case FieldType::Currency: return Value::real(0);
+        case FieldType::Money: return Value::real(0);
         default: return Value::string(QString());
         }
     }
     const QVariant v = ds->value(index);
     switch (type) {
-    case FieldType::Integer: return Value::integer(v.isNull() ? 0 : wrap(v.toLongLong()));
+    case FieldType::Integer:
+    case FieldType::AutoInc: return Value::integer(v.isNull() ? 0 : wrap(v.toLongLong()));
     case FieldType::Float:
-    case FieldType::Currency: return Value::real(v.isNull() ? 0.0 : v.toDouble());
-    case FieldType::String: return Value::string(v.toString());
-    case FieldType::Date: {
-        if (v.isNull())
-            return Value::string(QString());
-        QDate date = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-        if (!date.isValid())
-            date = QDate::fromString(v.toString().left(10), Qt::ISODate);
-        return Value::string(formatShortDate(date));
+    case FieldType::Money: return Value::real(v.isNull() ? 0.0 : v.toDouble());
+    case FieldType::Text: return Value::string(v.toString());
+    case FieldType::Date: return Value::string(fieldText(type, v, QString()));
+    case FieldType::Graphic: break;
     }
-    case FieldType::Graphic: return Value::error(QStringLiteral("A picture field cannot be used in an expression"));
-    case FieldType::Unknown: break;
-    }
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: return Value::integer(wrap(v.toLongLong()));
-    case QMetaType::Double:
-    case QMetaType::Float: return Value::real(v.toDouble());
-    case QMetaType::Bool: return Value::boolean(v.toBool());
-    default: return Value::string(v.toString());
-    }
+    return Value::error(QStringLiteral("A picture field cannot be used in an expression"));
 }
 
 Value arithmetic(Op op, const Value& a, const Value& b)
@@ -83,7 +66,7 @@ struct Expression::Node {
     int a = -1, b = -1;
     Value constant;
     int field = -1;
-    FieldType type = FieldType::Unknown;
+    FieldType type = FieldType::Text;
     // SUM's running value
     bool started = false;
     Value sum;
@@ -330,19 +313,18 @@ void Expression::updateAggregates(const EvalContext& context)
     for (int s : m_sums) {
         Node& n = *m_nodes[s];
         const Value arg = eval(m_nodes, n.a, context, true);
-        if (!n.started) {
-            n.started = true;
-            n.sum = arg;
-            continue;
-        }
-        if (n.sum.kind == ValueKind::Error)
-            continue;
+        const bool first = !n.started;
+        n.started = true;
+        if (!first && n.sum.kind == ValueKind::Error)
+            continue; // an error stays: later numbers do not bring the sum back
         if (arg.kind == ValueKind::Error)
             n.sum = arg;
         else if (arg.kind == ValueKind::String)
             n.sum = Value::error(QStringLiteral("SUM of a text value"));
-        else if (!n.sum.isNumber() || !arg.isNumber())
+        else if (!arg.isNumber())
             n.sum = Value::error(QStringLiteral("Incompatible types in SUM"));
+        else if (first)
+            n.sum = arg; // the first value sets the value and its kind
         else if (n.sum.kind == ValueKind::Integer && arg.kind == ValueKind::Integer)
             n.sum = Value::integer(wrap(std::int64_t(n.sum.i) + arg.i));
         else

@@ -4,9 +4,12 @@
 #include <QString>
 #include <QVariant>
 
+#include "data/FieldType.h"
+
 namespace zz::report {
 
-enum class FieldType { String, Integer, Float, Currency, Date, Graphic, Unknown };
+// Fields are typed as the data layer types them.
+using zz::FieldType;
 
 class ReportDataset {
 public:

@@ -1,13 +1,12 @@
 #include "reports/engine/ReportGenerator.h"
 
 #include "data/Errors.h"
+#include "data/FieldText.h"
 #include "data/Logo.h"
-#include "data/Regional.h"
+#include "data/Schema.h"
 #include "reports/engine/Expression.h"
 #include "reports/engine/FontFace.h"
-#include "data/NumberPattern.h"
 
-#include <QDateTime>
 #include <QRectF>
 #include <cmath>
 #include <memory>
@@ -25,26 +24,7 @@ private:
 
 QString fieldDisplayText(const ReportDataset& dataset, int field)
 {
-    const QVariant v = dataset.value(field);
-    if (v.isNull())
-        return {};
-    const QString format = dataset.displayFormat(field);
-    switch (dataset.fieldType(field)) {
-    case FieldType::String: return v.toString();
-    case FieldType::Integer:
-        return format.isEmpty() ? QString::number(v.toLongLong()) : formatNumberPattern(format, static_cast<std::int64_t>(v.toLongLong()));
-    case FieldType::Float: return formatNumberPattern(format, v.toDouble());
-    case FieldType::Currency: return format.isEmpty() ? formatCurrency(v.toDouble()) : formatNumberPattern(format, v.toDouble());
-    case FieldType::Date: {
-        QDate date = v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
-        if (!date.isValid())
-            date = QDate::fromString(v.toString().left(10), Qt::ISODate);
-        return formatShortDate(date);
-    }
-    case FieldType::Graphic: return {};
-    case FieldType::Unknown: break;
-    }
-    return v.toString();
+    return fieldText(dataset.fieldType(field), dataset.value(field), dataset.displayFormat(field));
 }
 
 QImage decodeStoredPicture(const QVariant& value)
@@ -371,7 +351,7 @@ private:
                 return {};
             try {
                 const FieldType type = ce.dataset->fieldType(ce.field);
-                number = type == FieldType::Integer || type == FieldType::Float || type == FieldType::Currency;
+                number = isNumericType(type);
                 return fieldDisplayText(*ce.dataset, ce.field);
             } catch (...) {
                 return {}; // a value that cannot be read prints empty

@@ -30,8 +30,8 @@ enum class GenerationResult { Completed, Stopped };
 // cannot be read or an expression cannot be evaluated. While it runs, report.isGenerating().
 GenerationResult generateReport(Report& report, ReportDocument& document, GenerationObserver* observer = nullptr);
 
-// The text a data field prints for the current row of its dataset: display formats as number
-// patterns, currency and dates through the regional settings, NULL as nothing.
+// The text a data field prints for the current row of its dataset: its display text by the
+// data layer's one rule (data/FieldText.h).
 QString fieldDisplayText(const ReportDataset& dataset, int field);
 
 // Reads a picture field's value: a QImage as it is, bytes through the logo decoder (graphic

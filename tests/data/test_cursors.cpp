@@ -8,19 +8,10 @@
 #include "tests/support/TestSupport.h"
 
 using namespace zz;
+using test::errorOf;
 
 namespace {
 const LocateOptions kSearch = LocateOption::PartialKey | LocateOption::CaseInsensitive;
-
-QString errorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return {};
-}
 
 int countRows(const QString& sql)
 {
@@ -228,6 +219,102 @@ private slots:
         QVERIFY(!t->Locate("Cus_Address1", "_", kSearch));
     }
 
+    void locateComparesExactlyUnlessToldOtherwise()
+    {
+        for (const char* n : {"Anderson", "Smithers", "smith & co"})
+            addCustomer(n);
+        TTable* t = dm->tblCustomer;
+        t->Locate("Cus_Name", "Anderson", kSearch);
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Address1->SetAsString("12 Main Road");
+        dm->tblCustomer->Post();
+        t->First();
+        // An exact search on the name, whose browse order ignores case, still minds case.
+        QVERIFY(!t->Locate("Cus_Name", "smithers", {}));
+        QCOMPARE(t->RecNo(), 0);
+        QVERIFY(t->Locate("Cus_Name", "Smithers", {}));
+        QCOMPARE(t->RecNo(), 2);
+        QVERIFY(!t->Locate("Cus_Name", "Smith", {}));
+        QVERIFY(t->Locate("Cus_Name", "SMITH & CO", LocateOption::CaseInsensitive));
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("smith & co"));
+        QVERIFY(!t->Locate("Cus_Name", "SMITH", LocateOption::CaseInsensitive));
+        // A prefix without regard to case on a field outside the browse order finds its row.
+        QVERIFY(t->Locate("Cus_Address1", "12 MAIN", kSearch));
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("Anderson"));
+        QVERIFY(!t->Locate("Cus_Address1", "MAIN", kSearch));
+        QVERIFY(!t->Locate("Cus_Address1", "12 MAIN", LocateOption::PartialKey));
+        QVERIFY(t->Locate("Cus_Address1", "12 Main", LocateOption::PartialKey));
+    }
+
+    void appendingAndCancellingLeavesTheLastRow()
+    {
+        for (const char* n : {"A", "B", "C"})
+            addCustomer(n);
+        TTable* t = dm->tblCustomer;
+        t->First();
+        t->Append();
+        QCOMPARE(t->RecNo(), 3);
+        QCOMPARE(t->RecordCount(), 4);
+        t->Cancel();
+        QCOMPARE(t->RecordCount(), 3);
+        QCOMPARE(t->RecNo(), 2);
+        QCOMPARE(dm->tblCustomerCus_Name->AsString(), QStringLiteral("C"));
+    }
+
+    void aDetailMovesOnlyWhenItsMastersRowChanges()
+    {
+        addCustomer("One");
+        addInvoice(1);
+        addInvoice(2);
+        addInvoice(3);
+        addLine("P1", 1);
+        addLine("P2", 2);
+        addCustomer("Two");
+        addInvoice(4);
+        dm->tblCustomer->First();
+        QVERIFY(dm->tblInvoice->Locate("Inv_Number", 3, {}));
+        QVERIFY(dm->tblLine->Locate("Prod_Code", "P2", {}));
+        auto where = [&] {
+            return QStringLiteral("%1/%2").arg(dm->tblInvoiceInv_Number->AsInteger()).arg(dm->tblLineProd_Code->AsString());
+        };
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+
+        // The customer changed and posted, renamed (a new place in the name order), cancelled and
+        // re-read: the same customer stays current, and so do its invoice and line.
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Address1->SetAsString("Somewhere");
+        dm->tblCustomer->Post();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Name->SetAsString("Zero");
+        dm->tblCustomer->Post();
+        QCOMPARE(dm->tblCustomer->RecNo(), 1);
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Name->SetAsString("Changed my mind");
+        dm->tblCustomer->Cancel();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        dm->tblCustomer->Refresh();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+        // The invoice itself posted on its row keeps its line.
+        dm->tblInvoice->Edit();
+        dm->tblInvoiceInv_Order_No->SetAsString("PO-7");
+        dm->tblInvoice->Post();
+        QCOMPARE(where(), QStringLiteral("3/P2"));
+
+        // Another customer current: the invoices follow, from their first row.
+        dm->tblCustomer->First();
+        QCOMPARE(where(), QStringLiteral("4/"));
+        dm->tblCustomer->Last();
+        QCOMPARE(where(), QStringLiteral("1/"));
+        // A new customer row and back: the first invoice again.
+        dm->tblInvoice->Last();
+        dm->tblCustomer->Insert();
+        QCOMPARE(dm->tblInvoice->RecordCount(), 0);
+        dm->tblCustomer->Cancel();
+        QCOMPARE(where(), QStringLiteral("1/"));
+    }
+
     void locateAfterAFailedPostStopsWithThePostsMessage()
     {
         addCustomer("Able");
@@ -294,6 +381,28 @@ private slots:
         QCOMPARE(dm->tblInvoice->RecordCount(), 0);
         dm->tblCustomer->Cancel();
         QCOMPARE(dm->tblInvoice->RecordCount(), 2);
+    }
+
+    void anUpdateWritesOnlyTheFieldsThatChanged()
+    {
+        // A value the cursor reads as another type (a fraction in a whole-number field, written
+        // by another program) stays as stored when the user changes something else.
+        QSqlQuery q(Engine::database());
+        QVERIFY(q.exec("INSERT INTO Company (Com_Name, Inv_Start_No) VALUES ('Us', 1001.5)"));
+        dm->tblCompany->Refresh();
+        dm->tblCompany->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Us Ltd");
+        dm->tblCompany->Post();
+        q.exec("SELECT Com_Name, Inv_Start_No FROM Company");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Us Ltd"));
+        QCOMPARE(q.value(1).toDouble(), 1001.5);
+        // A change set back to what was stored writes nothing.
+        dm->tblCompany->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Other");
+        dm->tblCompanyCom_Name->SetAsString("Us Ltd");
+        dm->tblCompany->Post();
+        QCOMPARE(countRows("SELECT count(*) FROM Company WHERE Com_Name = 'Us Ltd' AND Inv_Start_No = 1001.5"), 1);
     }
 
     void refreshKeepsTheCurrentRowAndSeesOutsideChanges()

@@ -11,7 +11,7 @@ class FakeDataset : public report::ReportDataset {
 public:
     struct Field {
         QString name;
-        report::FieldType type = report::FieldType::String;
+        report::FieldType type = report::FieldType::Text;
         QString displayFormat;
     };
 

@@ -14,16 +14,6 @@ RegionalSettings usSettings()
     s.currencySymbol = QStringLiteral("R");
     return s;
 }
-
-RegionalSettings germanSettings()
-{
-    RegionalSettings s;
-    s.currencySymbol = QStringLiteral("€");
-    s.currencyFormat = 3;
-    s.decimalSeparator = QLatin1Char(',');
-    s.thousandSeparator = QLatin1Char('.');
-    return s;
-}
 } // namespace
 
 class TestNumberPattern : public QObject {
@@ -52,7 +42,7 @@ private slots:
         QFETCH(QString, us);
         QFETCH(QString, german);
         QCOMPARE(formatNumberPattern(QStringLiteral("R #,00#0.00"), value), us);
-        setRegional(germanSettings());
+        setRegional(test::germanRegional());
         QCOMPARE(formatNumberPattern(QStringLiteral("R #,00#0.00"), value), german);
     }
 
@@ -92,6 +82,14 @@ private slots:
         QTest::newRow("0.285") << "0.00" << 0.285 << "0.28";
         // 8.345 is stored as 8.34500000000000063949: above the half
         QTest::newRow("8.345") << "0.00" << 8.345 << "8.35";
+        // Below the half only from the 18th significant digit on (0.155 is stored as
+        // 0.154999999999999998889...): seventeen digits would round them up.
+        QTest::newRow("0.105") << "0.00" << 0.105 << "0.10";
+        QTest::newRow("0.155") << "0.00" << 0.155 << "0.15";
+        QTest::newRow("0.185") << "0.00" << 0.185 << "0.18";
+        QTest::newRow("0.215") << "0.00" << 0.215 << "0.21";
+        QTest::newRow("0.245") << "0.00" << 0.245 << "0.24";
+        QTest::newRow("-0.155") << "#,#0.00" << -0.155 << "-0.15";
         QTest::newRow("carry through nines") << "#,#0.00" << 999999.999 << "1,000,000.00";
     }
     void halvesRoundAwayFromZeroOnTheDecimalExpansion()
@@ -145,9 +143,16 @@ private slots:
         QCOMPARE(formatNumberPattern(QString(), 1e20), QStringLiteral("1E20"));
         QCOMPARE(formatNumberPattern(QString(), 1.5e-7), QStringLiteral("1.5E-7"));
         QCOMPARE(formatNumberPattern(QString(), 123456789012345678.0), QStringLiteral("1.23456789012346E17"));
+        // Up to fifteen integer digits print as plain digits, more in exponent form.
+        QCOMPARE(formatNumberPattern(QString(), 123456789012345.0), QStringLiteral("123456789012345"));
+        QCOMPARE(formatNumberPattern(QString(), 100000000000000.0), QStringLiteral("100000000000000"));
+        QCOMPARE(formatNumberPattern(QString(), -999999999999999.0), QStringLiteral("-999999999999999"));
+        QCOMPARE(formatNumberPattern(QString(), 1e15), QStringLiteral("1E15"));
+        QCOMPARE(formatNumberPattern(QString(), 0.00001), QStringLiteral("0.00001"));
+        QCOMPARE(formatNumberPattern(QString(), 0.000001), QStringLiteral("1E-6"));
         QCOMPARE(formatNumberPattern(QString(), 0.0), QStringLiteral("0"));
         QCOMPARE(formatNumberPattern(QString(), 42), QStringLiteral("42"));
-        setRegional(germanSettings());
+        setRegional(test::germanRegional());
         QCOMPARE(formatNumberPattern(QString(), 1234.5), QStringLiteral("1234,5"));
     }
 };

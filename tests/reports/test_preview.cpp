@@ -22,7 +22,7 @@ namespace {
 
 FakeDataset revenueRows(int rows)
 {
-    FakeDataset ds({{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::String}, {"Total", FieldType::Currency}});
+    FakeDataset ds({{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::Text}, {"Total", FieldType::Money}});
     for (int i = 0; i < rows; ++i)
         ds.rows.push_back({1000 + i, QStringLiteral("Customer %1").arg(i), 12.5 + i});
     return ds;

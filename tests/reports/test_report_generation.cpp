@@ -1,5 +1,5 @@
 // Generation and pagination of invoice-shaped reports, compared as text dumps against the
-// files in expected/ (ZZ_REGENERATE=1 rewrites them for review); saving and loading
+// files in expected/ (ZZ_REGENERATE=1 rewrites them and fails, for review); saving and loading
 // generated reports; a report over a real SQLite query.
 #include "data/Errors.h"
 #include "data/Regional.h"
@@ -41,7 +41,7 @@ QByteArray storedLogo()
 
 FakeDataset companyDataset(bool empty = false)
 {
-    FakeDataset ds({{"Com_Name", FieldType::String}, {"Com_Members", FieldType::String}, {"Com_Logo", FieldType::Graphic}});
+    FakeDataset ds({{"Com_Name", FieldType::Text}, {"Com_Members", FieldType::Text}, {"Com_Logo", FieldType::Graphic}});
     if (!empty)
         ds.rows = {{"Zuzevevur Trading", "J. Doe, A. N. Other", storedLogo()}};
     ds.first();
@@ -50,12 +50,12 @@ FakeDataset companyDataset(bool empty = false)
 
 FakeDataset lineDataset(int rows)
 {
-    FakeDataset ds({{"Cus_Name", FieldType::String},
-                    {"Prod_Description", FieldType::String},
+    FakeDataset ds({{"Cus_Name", FieldType::Text},
+                    {"Prod_Description", FieldType::Text},
                     {"Line_Units", FieldType::Integer},
                     {"Line_Discount", FieldType::Integer, "#0 %"},
                     {"Inv_VAT", FieldType::Float, "#0.00 %"},
-                    {"Total", FieldType::Currency}});
+                    {"Total", FieldType::Money}});
     for (int i = 1; i <= rows; ++i)
         ds.rows.push_back({QStringLiteral("Customer %1").arg(i), QStringLiteral("Product %1").arg(i), i, i % 3 * 5, 15.0, i * 10.2});
     return ds;
@@ -121,10 +121,12 @@ void compareWithExpected(const ReportDocument& doc, const QString& name)
     const QString path = QStringLiteral(ZZ_EXPECTED_DIR "/%1.txt").arg(name);
     const QString actual = doc.dump();
     if (qEnvironmentVariableIntValue("ZZ_REGENERATE") == 1) {
+        // Regenerating writes the file and fails, so that the new dump is reviewed before the
+        // test passes against it.
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write(actual.toUtf8());
-        return;
+        QFAIL(qPrintable(QStringLiteral("%1 regenerated; review it and run again without ZZ_REGENERATE").arg(path)));
     }
     QFile in(path);
     QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(QStringLiteral("missing %1 (run with ZZ_REGENERATE=1)").arg(path)));
@@ -167,7 +169,7 @@ public:
                 return i;
         return -1;
     }
-    FieldType fieldType(int i) const override { return m_types.value(m_query.record().fieldName(i), FieldType::Unknown); }
+    FieldType fieldType(int i) const override { return m_types.value(m_query.record().fieldName(i), FieldType::Text); }
     QVariant value(int i) const override { return m_query.value(i); }
     QString displayFormat(int) const override { return {}; }
     int recordCount() const override { return m_count; }
@@ -355,6 +357,89 @@ private slots:
             compareWithExpected(doc, QStringLiteral("invoice_%1_rows").arg(rows));
     }
 
+    void pageHeaderPrintsAtTheTopOfItsPages_data()
+    {
+        QTest::addColumn<bool>("firstPageHeader");
+        QTest::newRow("on every page") << true;
+        QTest::newRow("not on the first page") << false;
+    }
+    void pageHeaderPrintsAtTheTopOfItsPages()
+    {
+        QFETCH(bool, firstPageHeader);
+        FakeDataset lines = lineDataset(80);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        r.addBand(BandKind::PageHeader, 80, FrameBottom, QStringLiteral("PageHeaderBand1"))
+            .add(Element::label("QRLabel10", "Running head", 0, 10).onBand());
+        r.options.firstPageHeader = firstPageHeader;
+        ReportDocument doc;
+        generateReport(r, doc);
+        QVERIFY(doc.pageCount() >= 3);
+        auto topOf = [&](int page, const QString& tag) {
+            for (const PageItem& it : doc.pages.at(page).items)
+                if (it.kind == ItemKind::Text && doc.tags.value(it.tag) == tag)
+                    return qRound(it.y);
+            return -1;
+        };
+        for (int p = 0; p < doc.pageCount(); ++p) {
+            const bool withHeader = p > 0 || firstPageHeader;
+            QCOMPARE(countOnPage(doc, p, "QRLabel10"), withHeader ? 1 : 0);
+            if (withHeader)
+                QCOMPARE(topOf(p, "QRLabel10"), 127 + 10);
+            // The column header follows right below it (on page 1 below the title).
+            if (p > 0)
+                QCOMPARE(topOf(p, "QRLabel3"), 127 + 80 + 29);
+        }
+        // The title prints below the page header, not over it.
+        QCOMPARE(topOf(0, "QRLabel1"), 127 + (firstPageHeader ? 80 : 0) + 508);
+        QCOMPARE(topOf(0, "QRLabel3"), 127 + (firstPageHeader ? 80 : 0) + 750 + 29);
+    }
+
+    void aTallTitlePushesTheColumnHeaderOntoTheNextPage()
+    {
+        FakeDataset lines = lineDataset(3);
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        // The page holds 2970 - 2 * 127 - 106 = 2610 above its footer: the title leaves too little
+        // room for the column header.
+        r.band(BandKind::Title)->height = 2550;
+        ReportDocument doc;
+        generateReport(r, doc);
+        QCOMPARE(doc.pageCount(), 2);
+        QCOMPARE(countOnPage(doc, 0, "QRLabel1"), 1);
+        QCOMPARE(countOnPage(doc, 0, "QRLabel3"), 0);
+        QCOMPARE(countOnPage(doc, 0, "QRDBText3"), 0);
+        QCOMPARE(countOnPage(doc, 0, "QRLabel9"), 1); // the page it leaves keeps its footer
+        QCOMPARE(countOnPage(doc, 1, "QRLabel3"), 1);
+        QCOMPARE(countOnPage(doc, 1, "QRDBText3"), 3);
+        QCOMPARE(countOnPage(doc, 1, "QRExpr1"), 1);
+        QCOMPARE(countOnPage(doc, 1, "QRLabel9"), 1);
+        for (const PageItem& it : doc.pages[1].items)
+            if (doc.tags.value(it.tag) == "QRLabel3")
+                QCOMPARE(qRound(it.y), 127 + 29);
+    }
+
+    void anExpressionFailingInALaterRowStopsTheReport()
+    {
+        FakeDataset lines = lineDataset(5);
+        lines.rows[2][4] = 0.0; // no VAT on the third row
+        FakeDataset company = companyDataset();
+        Report r;
+        buildInvoiceShaped(r, lines, company);
+        r.element("QRExpr2")->expression = QStringLiteral("SUM(Total / Inv_VAT)");
+        ReportDocument doc;
+        try {
+            generateReport(r, doc);
+            QFAIL("a sum over a division by zero must not print");
+        } catch (const Exception& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("QRExpr2")), qPrintable(e.message()));
+        }
+        QVERIFY(!r.isGenerating());
+        QCOMPARE(textsOf(doc, "QRExpr2"), QStringList());
+    }
+
     void unreadableValuePrintsEmptyButBadExpressionFails()
     {
         FakeDataset lines = lineDataset(3);
@@ -493,8 +578,8 @@ private slots:
             QVERIFY(q.exec("CREATE TABLE Invoice (Inv_Number INTEGER, Cus_Name TEXT, Inv_VAT REAL, Total REAL)"));
             QVERIFY(q.exec("INSERT INTO Invoice VALUES (1002, 'Beta', 15, 850), (1001, 'Alpha', 15, 0.13), (1003, 'Alpha', 14, 12345.6)"));
             SqlDataset revenue(db, "SELECT Inv_Number, Cus_Name, Inv_VAT, Total FROM Invoice ORDER BY Cus_Name, Inv_Number",
-                               {{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::String},
-                                {"Inv_VAT", FieldType::Float}, {"Total", FieldType::Currency}});
+                               {{"Inv_Number", FieldType::Integer}, {"Cus_Name", FieldType::Text},
+                                {"Inv_VAT", FieldType::Float}, {"Total", FieldType::Money}});
             Report r;
             r.dataset = &revenue;
             r.addBand(BandKind::Title, 320).add(Element::label("QRLabel2", "", 0, 233).onBand());

@@ -69,7 +69,7 @@ bool installed(const QString& program) { return !QStandardPaths::findExecutable(
 
 FakeDataset customerDataset()
 {
-    FakeDataset ds({{"Cus_Name", FieldType::String}});
+    FakeDataset ds({{"Cus_Name", FieldType::Text}});
     ds.rows = {{kCustomer}};
     ds.first();
     return ds;
@@ -77,7 +77,7 @@ FakeDataset customerDataset()
 
 FakeDataset invoiceRows(int rows)
 {
-    FakeDataset ds({{"Inv_Number", FieldType::Integer}, {"Inv_Date", FieldType::Date}, {"Total", FieldType::Currency}});
+    FakeDataset ds({{"Inv_Number", FieldType::Integer}, {"Inv_Date", FieldType::Date}, {"Total", FieldType::Money}});
     for (int i = 0; i < rows; ++i)
         ds.rows.push_back({1000 + i, QDate(2026, 1, 1).addDays(i % 28), 1234.5 + i * 17.25});
     return ds;

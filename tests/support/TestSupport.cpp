@@ -1,5 +1,10 @@
 #include "tests/support/TestSupport.h"
 
+#include <QSqlQuery>
+
+#include "data/Engine.h"
+#include "data/Errors.h"
+
 namespace zz::test {
 
 MsgResult RecordingSeam::message(const MessageRequest& request)
@@ -79,6 +84,33 @@ TempHome::~TempHome()
 {
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
     qputenv("XDG_DATA_HOME", m_oldData);
+}
+
+RegionalSettings germanRegional()
+{
+    RegionalSettings s;
+    s.currencySymbol = QStringLiteral("€");
+    s.currencyFormat = 3;
+    s.decimalSeparator = QLatin1Char(',');
+    s.thousandSeparator = QLatin1Char('.');
+    s.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    return s;
+}
+
+QString errorOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return {};
+}
+
+QVariant storedValue(const QString& sql)
+{
+    QSqlQuery q(Engine::database());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
 }
 
 } // namespace zz::test

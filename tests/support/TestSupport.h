@@ -1,6 +1,7 @@
 #pragma once
 // Shared test helpers: a dialog seam that records and answers every box, a temporary database
-// per test, and a main() that creates the program's application object headless.
+// per test, a few small helpers, and a main() that creates the program's application object
+// headless.
 #include <QDir>
 #include <QList>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <deque>
 #include <functional>
 
+#include "data/Regional.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -58,6 +60,16 @@ private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfig, m_oldData;
 };
+
+// Regional settings with a comma as the decimal separator, a point between thousands, the euro
+// after the amount and day.month.year dates.
+RegionalSettings germanRegional();
+
+// The message of the error a piece of work raises; empty when it raises none.
+QString errorOf(const std::function<void()>& work);
+
+// The first value of a statement's first row, read from the database past every cursor.
+QVariant storedValue(const QString& sql);
 
 } // namespace zz::test
 
