@@ -228,11 +228,14 @@ void vacuumInto(const QString& bookPath, const QString& target)
         throw EBackupError(QStringLiteral("The copy of the books could not be made: %1.").arg(q.lastError().text()));
 }
 
-// Does the book open and pass SQLite's quick check?
+// Does the book open and pass SQLite's quick check? Asked read-only: a connection that may write
+// would roll a journal left beside the book into it, or delete a journal it cannot read, and a
+// damaged book must reach the backup folder exactly as it was. (A book that needs its journal
+// rolled back counts as damaged here, and is kept whole with its journal.)
 bool opensSound(const QString& bookPath)
 {
     try {
-        Db db(bookPath, SQLITE_OPEN_READWRITE);
+        Db db(bookPath, SQLITE_OPEN_READONLY);
         return db.check(true) == QLatin1String("ok");
     } catch (const EBackupError&) {
         return false;
@@ -323,9 +326,9 @@ QString write(const QString& bookPath, const QDateTime& now, Method method)
         if (method == Method::VacuumInto) {
             vacuumInto(bookPath, part);
         } else {
-            // The book's committed state: changes still pending in a window or in another
-            // program's open transaction are not in the copy.
-            Db source(bookPath, SQLITE_OPEN_READWRITE);
+            // The book's committed state, read by a connection that never writes: changes still
+            // pending in a window or in another program's open transaction are not in the copy.
+            Db source(bookPath, SQLITE_OPEN_READONLY);
             Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             pageCopy(source, dest);
         }
