@@ -63,8 +63,10 @@ QString sendByEmail(const report::ReportDocument& doc)
     if (!doc.jobName().isEmpty())
         arguments << QStringLiteral("--subject") << doc.jobName();
     arguments << QStringLiteral("--attach") << file;
-    if (!QProcess::startDetached(program, arguments, folder.path()))
+    if (!QProcess::startDetached(program, arguments, folder.path())) {
+        folder.remove();
         throw Exception(QStringLiteral("The mail program could not be started (%1).").arg(program));
+    }
     return file;
 }
 
