@@ -330,6 +330,10 @@ QString write(const QString& bookPath, const QDateTime& now, Method method)
             // pending in a window or in another program's open transaction are not in the copy.
             Db source(bookPath, SQLITE_OPEN_READONLY);
             Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            // A file of no use until it is complete and flushed by putInPlace: it needs no
+            // journal of its own on the way.
+            dest.value("PRAGMA journal_mode=OFF");
+            dest.value("PRAGMA synchronous=OFF");
             pageCopy(source, dest);
         }
         finishCopy(part);
