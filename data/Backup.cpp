@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <functional>
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -136,6 +137,33 @@ void putInPlace(const QString& from, const QString& to)
         throw EBackupError(QStringLiteral("%1 cannot be renamed to %2: %3.")
                                .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), systemError()));
     syncPath(QFileInfo(to).absolutePath(), true);
+}
+
+// Writes a copy under the target's name: filled under a temporary name, checked, flushed to the
+// disk and only then named; nothing of it is left when any step fails.
+void writeCopy(const QString& target, const QString& temporarySuffix, const std::function<void(const QString&)>& fill)
+{
+    const QString part = target + temporarySuffix;
+    QFile::remove(part);
+    try {
+        fill(part);
+        finishCopy(part);
+        putInPlace(part, target);
+    } catch (...) {
+        QFile::remove(part);
+        QFile::remove(part + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+// Copies every page of the source into a new file, which needs no journal of its own on the way:
+// it is of no use until writeCopy has finished it.
+void pageCopyInto(Db& source, const QString& part)
+{
+    Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    dest.value("PRAGMA journal_mode=OFF");
+    dest.value("PRAGMA synchronous=OFF");
+    pageCopy(source, dest);
 }
 
 QString suffixOf(const QString& bookPath)
@@ -319,30 +347,18 @@ QString write(const QString& bookPath, const QDateTime& now, Method method)
             QFile::remove(info.absoluteFilePath());
 
     const QString target = freshName(folder, bookPath, now);
-    const QString part = target + QStringLiteral(".part");
     if (method == Method::Automatic)
         method = engineHolds(bookPath) && !Engine::sqliteHandle() ? Method::VacuumInto : Method::PageCopy;
-    try {
+    writeCopy(target, QStringLiteral(".part"), [&](const QString& part) {
         if (method == Method::VacuumInto) {
             vacuumInto(bookPath, part);
         } else {
             // The book's committed state, read by a connection that never writes: changes still
             // pending in a window or in another program's open transaction are not in the copy.
             Db source(bookPath, SQLITE_OPEN_READONLY);
-            Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            // A file of no use until it is complete and flushed by putInPlace: it needs no
-            // journal of its own on the way.
-            dest.value("PRAGMA journal_mode=OFF");
-            dest.value("PRAGMA synchronous=OFF");
-            pageCopy(source, dest);
+            pageCopyInto(source, part);
         }
-        finishCopy(part);
-        putInPlace(part, target);
-    } catch (...) {
-        QFile::remove(part);
-        QFile::remove(part + QStringLiteral("-journal"));
-        throw;
-    }
+    });
     return target;
 }
 
@@ -430,20 +446,10 @@ RestoreResult restore(const QString& backupPath, const QString& bookPath, const 
         if (!QDir().mkpath(QFileInfo(bookPath).absolutePath()))
             throw EBackupError(QStringLiteral("The folder %1 cannot be made.")
                                    .arg(QDir::toNativeSeparators(QFileInfo(bookPath).absolutePath())));
-        const QString part = bookPath + QStringLiteral(".restoring");
-        QFile::remove(part);
         try {
-            {
-                Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-                pageCopy(source, dest);
-            }
-            finishCopy(part);
-            putInPlace(part, bookPath);
+            writeCopy(bookPath, QStringLiteral(".restoring"), [&](const QString& part) { pageCopyInto(source, part); });
         } catch (...) {
-            QFile::remove(part);
-            QFile::remove(part + QStringLiteral("-journal"));
-            // The damaged book goes back where it was.
-            moveBack(moved, bookPath);
+            moveBack(moved, bookPath); // the damaged book goes back where it was
             throw;
         }
     }

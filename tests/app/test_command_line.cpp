@@ -34,12 +34,6 @@ Run program(const QStringList& arguments)
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The default book with the given customers; returns its path.
 QString bookWith(const QStringList& customers)
 {
@@ -140,7 +134,7 @@ private slots:
         const QString book = bookWith({QStringLiteral("Anna")});
         const QString chosen = backup::write(book, QDateTime::currentDateTime().addDays(-2));
         bookWith({QStringLiteral("Bert")});
-        const QByteArray before = fileBytes(book);
+        const QByteArray before = test::fileBytes(book);
 
         {
             // The books are open in a program: nothing happens to them.
@@ -154,7 +148,7 @@ private slots:
                                       .arg(book)
                                       .arg(QCoreApplication::applicationPid())
                                       .arg(QSysInfo::machineHostName()));
-            QCOMPARE(fileBytes(book), before);
+            QCOMPARE(test::fileBytes(book), before);
             QCOMPARE(backup::list(book).size(), 1);
         }
 

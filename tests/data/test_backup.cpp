@@ -58,12 +58,6 @@ private:
     static inline int s_count = 0;
 };
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -220,12 +214,12 @@ private slots:
         } else {
             writeFile(folder, "not a folder");
         }
-        const QByteArray before = fileBytes(book);
+        const QByteArray before = test::fileBytes(book);
 
         const backup::StartupResult result = backup::backUpIfDue(book, kMorning);
         QVERIFY(result.written.isEmpty());
         QVERIFY2(result.error.contains(QDir::toNativeSeparators(folder)), qPrintable(result.error));
-        QCOMPARE(fileBytes(book), before);
+        QCOMPARE(test::fileBytes(book), before);
         QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -297,7 +291,7 @@ private slots:
             other.value(QStringLiteral("CREATE TABLE Notes (Text TEXT)"));
         } else if (kind == QLatin1String("damaged")) {
             makeBook(file, {QStringLiteral("Bert")});
-            QByteArray bytes = fileBytes(file);
+            QByteArray bytes = test::fileBytes(file);
             // Overwrite the second page (a table's root) with noise, keeping the header sound.
             for (int i = 4096 + 16; i < 8192 && i < bytes.size(); ++i)
                 bytes[i] = char(i * 7);
@@ -305,11 +299,11 @@ private slots:
         } else if (kind == QLatin1String("self")) {
             file = book;
         }
-        const QByteArray before = fileBytes(book);
+        const QByteArray before = test::fileBytes(book);
 
         const QString error = test::errorOf([&] { backup::restore(file, book, kMorning); });
         QVERIFY2(error.contains(message), qPrintable(error));
-        QCOMPARE(fileBytes(book), before);
+        QCOMPARE(test::fileBytes(book), before);
         QVERIFY(backup::list(book).isEmpty()); // nothing was even saved
     }
 
@@ -332,8 +326,8 @@ private slots:
         const backup::RestoreResult result = backup::restore(saved, book, kMorning.addDays(1));
         QVERIFY(result.savedBook.isEmpty());
         QCOMPARE(result.movedAside, expected);
-        QCOMPARE(fileBytes(aside), damaged);
-        QCOMPARE(fileBytes(aside + QStringLiteral("-journal")), QByteArray("a journal"));
+        QCOMPARE(test::fileBytes(aside), damaged);
+        QCOMPARE(test::fileBytes(aside + QStringLiteral("-journal")), QByteArray("a journal"));
         QVERIFY(!QFileInfo::exists(book + QStringLiteral("-journal")));
         QCOMPARE(namesIn(book), QStringList{"Anna"});
         QCOMPARE(backup::list(book).size(), 1); // what was moved aside is no backup to rotate

@@ -76,12 +76,6 @@ struct Invoice {
     }
 };
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestSendByEmail : public QObject {
@@ -113,14 +107,14 @@ private slots:
         QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.lastText()));
 
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(mail.log()), 10000);
-        const QStringList arguments = QString::fromLocal8Bit(fileBytes(mail.log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList arguments = QString::fromLocal8Bit(test::fileBytes(mail.log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(arguments.size(), 4);
         QCOMPARE(arguments.mid(0, 3), QStringList({"--subject", "Invoice 57/A", "--attach"}));
         const QFileInfo pdf(arguments[3]);
         QCOMPARE(pdf.fileName(), QFileInfo(proposedPdfPath(QStringLiteral("Invoice 57/A"))).fileName());
         QCOMPARE(pdf.fileName(), QStringLiteral("Invoice 57-A.pdf"));
         QVERIFY(pdf.absolutePath().startsWith(mail.temp() + QStringLiteral("/zuzevevur-mail-")));
-        QVERIFY(fileBytes(pdf.absoluteFilePath()).startsWith("%PDF-"));
+        QVERIFY(test::fileBytes(pdf.absoluteFilePath()).startsWith("%PDF-"));
         QVERIFY(!QFileInfo::exists(old));
         QVERIFY(QFileInfo::exists(recent));
     }
