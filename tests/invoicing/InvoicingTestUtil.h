@@ -83,6 +83,23 @@ struct InvoicingFixture : AdminFixture {
     }
 };
 
+// Shows a window modally again as its opener does (activation included), without a modal loop.
+inline void reopen(TForm* window)
+{
+    window->endTestModal();
+    window->beginTestModal();
+    activate(window);
+}
+
+// The texts of one column of a grid, top to bottom.
+inline QStringList columnTexts(QTableView* grid, int column = 0)
+{
+    QStringList out;
+    for (int i = 0; i < grid->model()->rowCount(); ++i)
+        out << grid->model()->index(i, column).data().toString();
+    return out;
+}
+
 // The centre of a cell of a grid, for mouse clicks on its viewport.
 inline QPoint cellCentre(QTableView* grid, int row, int column)
 {

@@ -17,13 +17,7 @@ class TestInvoiceBrowser : public QObject {
         w()->edtSearch->setText(text);
         w()->btnSearch->click();
     }
-    QStringList invoiceNumbers() const
-    {
-        QStringList out;
-        for (int i = 0; i < w()->DBGrid2->model()->rowCount(); ++i)
-            out << w()->DBGrid2->model()->index(i, 0).data().toString();
-        return out;
-    }
+    QStringList invoiceNumbers() const { return test::columnTexts(w()->DBGrid2); }
 
 private slots:
     void init()

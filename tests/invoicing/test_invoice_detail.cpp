@@ -9,12 +9,7 @@ class TestInvoiceDetail : public QObject {
     test::InvoicingFixture fx;
 
     TfrmInvDetail* w() const { return frmInvDetail; }
-    void open()
-    {
-        w()->endTestModal();
-        w()->beginTestModal();
-        test::activate(w());
-    }
+    void open() { test::reopen(w()); }
     // The invoice's number, pay date, paid mark, cancelled mark and age class, as stored.
     static QString invoice(int number)
     {
@@ -24,13 +19,7 @@ class TestInvoiceDetail : public QObject {
                                               .arg(number))
             .toString();
     }
-    QStringList lineProducts() const
-    {
-        QStringList out;
-        for (int i = 0; i < w()->DBGrid2->model()->rowCount(); ++i)
-            out << w()->DBGrid2->model()->index(i, 0).data().toString();
-        return out;
-    }
+    QStringList lineProducts() const { return test::columnTexts(w()->DBGrid2); }
 
 private slots:
     void init()

@@ -15,12 +15,7 @@ class TestNewInvoice : public QObject {
 
     TfrmNewInvoice* w() const { return frmNewInvoice; }
     // Opens the editor as the browser's New does, over the current customer.
-    void open()
-    {
-        w()->endTestModal();
-        w()->beginTestModal();
-        test::activate(w());
-    }
+    void open() { test::reopen(w()); }
     void create(const QString& orderNo = QStringLiteral("PO1"))
     {
         w()->edtOrderNo->setText(orderNo);
