@@ -12,8 +12,8 @@ namespace zz {
 TfrmInvDetail* frmInvDetail = nullptr;
 
 namespace {
-// A flag is compared exactly: only "NO" is no, an empty mark included.
-bool isNo(const TField* flag) { return flag->Value().toString() == QLatin1String("NO") && !flag->IsNull(); }
+// A flag is compared exactly: only "NO" is no; an empty mark is not.
+bool isNo(const TField* flag) { return flag->Value().toString() == QLatin1String("NO"); }
 } // namespace
 
 TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoice Detail"), 750, 500, parent)
@@ -58,6 +58,12 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
     setTabOrderOf({DBGrid1, btnPayInvoice, btnCancelInvoice, DBGrid2, btnClose});
     anchorCloseButton(btnClose);
     makeMaximised(this);
+}
+
+void TfrmInvDetail::FormActivate()
+{
+    guarded([] { DataModule1->tblInvoice->Refresh(); });
+    GetInvDetail();
 }
 
 void TfrmInvDetail::GetInvDetail()

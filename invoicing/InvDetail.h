@@ -39,7 +39,10 @@ public:
     void btnCloseClick();
 
 protected:
-    void FormActivate() override { GetInvDetail(); }
+    // Re-reads the invoices, which other windows may have paid, cancelled or aged with their
+    // statements meanwhile, so that the grid and the guards of Pay and Cancel go by what is stored;
+    // then loads the lines of the current invoice.
+    void FormActivate() override;
 };
 
 extern TfrmInvDetail* frmInvDetail;

@@ -1,5 +1,7 @@
 #include "invoicing/MainInvoice.h"
 
+#include <QScopeGuard>
+
 #include "admin/CusAdmin.h"
 #include "data/DataMod.h"
 #include "invoicing/InvDetail.h"
@@ -94,8 +96,8 @@ void TfrmMainInvoice::btnNewInvClick()
 void TfrmMainInvoice::btnDetailClick()
 {
     hideKeepingModal();
+    const auto showAgain = qScopeGuard([this] { showKeepingModal(); });
     frmInvDetail->ShowModal();
-    showKeepingModal();
 }
 
 void TfrmMainInvoice::btnViewInvClick()

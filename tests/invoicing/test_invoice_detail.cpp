@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(test::AdminFixture::count("Line"), 3);
     }
 
+    void statementsOfOtherWindowsAreSeenOnOpening()
+    {
+        // The unpaid invoices window pays invoice 10 and ages invoice 11 with its statements
+        // while the invoice cursor still holds them as they were.
+        QCOMPARE(fx.dm->tblInvoiceInv_Paid->AsString(), QStringLiteral("NO"));
+        fx.dm->qryPayInv->Params(0).SetAsDate(QDate(2026, 1, 20));
+        fx.dm->qryPayInv->Params(1).SetAsInteger(10);
+        fx.dm->qryPayInv->ExecSQL();
+        fx.dm->qryAdvancePeriod->Params(0).SetAsString("90");
+        fx.dm->qryAdvancePeriod->Params(1).SetAsInteger(11);
+        fx.dm->qryAdvancePeriod->ExecSQL();
+        open();
+        QCOMPARE(fx.dm->tblInvoiceInv_Number->AsInteger(), 10);
+        QCOMPARE(w()->DBGrid1->model()->index(0, 4).data().toString(), QStringLiteral("YES"));
+        QCOMPARE(w()->DBGrid1->model()->index(1, 5).data().toString(), QStringLiteral("90"));
+        // A paid invoice is neither paid again (its date stays) nor cancelled.
+        w()->btnPayInvoice->click();
+        w()->btnCancelInvoice->click();
+        QCOMPARE(fx.boxes(), QStringLiteral("Information: Cannot cancel a paid Invoice."));
+        QCOMPARE(invoice(10), QStringLiteral("10|2026-01-20|YES|NO|CURRENT"));
+    }
+
     void aCustomerWithoutInvoices()
     {
         fx.goToCustomer("Adams");
