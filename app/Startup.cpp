@@ -19,6 +19,9 @@
 #include "data/BookLock.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/InvDetail.h"
+#include "invoicing/MainInvoice.h"
+#include "invoicing/NewInvoice.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -57,7 +60,7 @@ constexpr StartupForm kStartupForms[] = {
      },
      nullptr, []() -> QObject* { return DataModule1; }},
     window<TfrmAdmin, frmAdmin>("frmAdmin"),
-    // frmMainInvoice
+    window<TfrmMainInvoice, frmMainInvoice>("frmMainInvoice"),
     window<TfrmInvoicing, frmInvoicing>("frmInvoicing"),
     window<TfrmFinReports, frmFinReports>("frmFinReports"),
     window<TfrmCusAdmin, frmCusAdmin>("frmCusAdmin"),
@@ -65,9 +68,9 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmProdAdmin, frmProdAdmin>("frmProdAdmin"),
     window<TfrmNewProd, frmNewProd>("frmNewProd"),
     window<TfrmVAT, frmVAT>("frmVAT"),
-    // frmInvDetail
+    window<TfrmInvDetail, frmInvDetail>("frmInvDetail"),
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
-    // frmNewInvoice
+    window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     // frmReportInv
     // frmInvNumber
     // frmUnpaidInv
