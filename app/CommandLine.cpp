@@ -138,10 +138,17 @@ int listBackups(const QString& book, QTextStream& out)
     return kExitOk;
 }
 
-int restoreBackup(const QString& file, const QString& book, QTextStream& out, QTextStream& err)
+int restoreBackup(const QString& file, const AliasConfig& config, QTextStream& out, QTextStream& err)
 {
-    // The folder of a first book on a new computer may not exist yet.
-    QDir().mkpath(QFileInfo(book).absolutePath());
+    const QString& book = config.database;
+    const QString folder = QFileInfo(book).absolutePath();
+    // The default books' folder on a new computer is made; the folder of books named in the
+    // configuration must be there (a disk that is not connected gets no books of its own).
+    if (!QFileInfo(folder).isDir() && (!config.embeddedDefault || !QDir().mkpath(folder))) {
+        err << QStringLiteral("Nothing was restored: the folder %1 of the books does not exist.\n")
+                   .arg(QDir::toNativeSeparators(folder));
+        return kExitFailed;
+    }
     BookLock lock;
     switch (lock.lock(book)) {
     case BookLock::Outcome::Locked: break;
@@ -194,7 +201,7 @@ int runCommandLine(const CommandLine& line, const QString& program, QTextStream&
         }
         if (line.action == CommandLine::Action::ListBackups)
             return listBackups(config.database, out);
-        return restoreBackup(line.backupFile, config.database, out, err);
+        return restoreBackup(line.backupFile, config, out, err);
     } catch (const std::exception& e) {
         err << (line.action == CommandLine::Action::Restore ? QStringLiteral("Nothing was restored: %1\n")
                                                              : QStringLiteral("%1\n"))

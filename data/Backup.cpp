@@ -362,15 +362,20 @@ QString write(const QString& bookPath, const QDateTime& now, Method method)
     return target;
 }
 
-QStringList rotate(const QString& bookPath, int keep)
+QStringList rotate(const QString& bookPath, int keep, const QString& fresh)
 {
     QStringList removed, failed;
-    const QList<Listed> backups = listed(bookPath);
-    for (qsizetype i = qMax(keep, 0); i < backups.size(); ++i) {
-        if (QFile::remove(backups[i].file.path))
-            removed << backups[i].file.path;
-        else
-            failed << QDir::toNativeSeparators(backups[i].file.path);
+    int room = qMax(keep, 1) - (fresh.isEmpty() ? 0 : 1);
+    for (const Listed& backup : listed(bookPath)) {
+        if (backup.file.path == fresh)
+            continue;
+        if (room > 0) {
+            --room;
+        } else if (QFile::remove(backup.file.path)) {
+            removed << backup.file.path;
+        } else {
+            failed << QDir::toNativeSeparators(backup.file.path);
+        }
     }
     if (!failed.isEmpty())
         throw EBackupError(QStringLiteral("The old backups %1 cannot be removed.").arg(failed.join(QStringLiteral(", "))));
@@ -384,7 +389,7 @@ StartupResult backUpIfDue(const QString& bookPath, const QDateTime& now)
         if (!isDue(bookPath, now))
             return result;
         result.written = write(bookPath, now);
-        result.removed = rotate(bookPath);
+        result.removed = rotate(bookPath, kKeep, result.written);
     } catch (...) {
         result.error = errorMessage(std::current_exception());
     }

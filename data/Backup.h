@@ -52,8 +52,9 @@ enum class Method {
 // Writes a backup of the book now and returns its path. The copy is written under a temporary
 // name, checked, flushed to disk and only then given its name. Throws EBackupError.
 QString write(const QString& bookPath, const QDateTime& now, Method method = Method::Automatic);
-// Removes the oldest backups beyond keep; returns the removed files.
-QStringList rotate(const QString& bookPath, int keep = kKeep);
+// Removes the oldest backups beyond keep; returns the removed files. The backup named fresh (the
+// one just written) stays whatever its name says, so that a clock set back never costs it.
+QStringList rotate(const QString& bookPath, int keep = kKeep, const QString& fresh = QString());
 
 // What a start-up backup did: the backup written (empty when none was due), or why it failed.
 struct StartupResult {

@@ -55,6 +55,14 @@ QStringList customers()
     return names;
 }
 
+void writeAlias(const test::TempHome& home, const QByteArray& settings)
+{
+    QDir().mkpath(home.configDir() + QStringLiteral("/Zuzevevur"));
+    QFile ini(home.configDir() + QStringLiteral("/Zuzevevur/engine.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Zuzevevur]\n" + settings);
+}
+
 } // namespace
 
 class TestCommandLine : public QObject {
@@ -174,14 +182,22 @@ private slots:
         QVERIFY2(bad.err.startsWith(QStringLiteral("Nothing was restored: The backup ")), qPrintable(bad.err));
     }
 
+    void namedBooksOnAFolderThatIsNotThereAreNotMadeUp()
+    {
+        // Books on a disk that is not connected: the restore makes no folder in its place.
+        test::TempHome home;
+        const QString folder = home.path() + QStringLiteral("/usb/books");
+        writeAlias(home, "Driver=QSQLITE\nDatabase=" + folder.toUtf8() + "/shop.db\n");
+        const Run refused = program({QStringLiteral("--restore"), home.path() + QStringLiteral("/backup.db")});
+        QCOMPARE(refused.code, 1);
+        QCOMPARE(refused.err, QStringLiteral("Nothing was restored: the folder %1 of the books does not exist.\n").arg(folder));
+        QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/usb")));
+    }
+
     void aServerAliasHasNeitherLockNorBackupsHere()
     {
         test::TempHome home;
-        QDir().mkpath(home.configDir() + QStringLiteral("/Zuzevevur"));
-        QFile ini(home.configDir() + QStringLiteral("/Zuzevevur/engine.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Zuzevevur]\nDriver=QPSQL\nDatabase=shop\nHost=db.example\n");
-        ini.close();
+        writeAlias(home, "Driver=QPSQL\nDatabase=shop\nHost=db.example\n");
 
         const Run listed = program({QStringLiteral("--list-backups")});
         QCOMPARE(listed.code, 1);

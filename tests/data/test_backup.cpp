@@ -189,6 +189,14 @@ private slots:
         QVERIFY(!QFileInfo::exists(oldest));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/shop-2026-01-01-080000-damaged.db")));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/other-2026-01-01-080000.db")));
+
+        // With the clock set back, the backup just made has the oldest name of all; it stays.
+        const backup::StartupResult setBack = backup::backUpIfDue(book, QDateTime(QDate(2025, 6, 1), QTime(12, 0)));
+        QVERIFY2(setBack.error.isEmpty(), qPrintable(setBack.error));
+        QVERIFY(QFileInfo::exists(setBack.written));
+        QCOMPARE(setBack.removed.size(), 1);
+        QCOMPARE(backup::list(book).size(), backup::kKeep);
+        QCOMPARE(backup::list(book).last().path, setBack.written);
     }
 
     void aFolderThatTakesNoBackupFailsWithAReasonAndLeavesTheBookAlone_data()
