@@ -209,6 +209,84 @@ sqlite3* Engine::sqliteHandle()
     return sameLibrary ? handle : nullptr;
 }
 
+namespace {
+void (*g_readOpenResults)() = nullptr;
+int g_transactionDepth = 0; // transactions begun through the driver, which cannot tell
+
+void sqliteExec(sqlite3* db, const char* sql)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw EDBEngineError(engineErrorText(QString::fromUtf8(sqlite3_errmsg(db)), QString()));
+}
+} // namespace
+
+void setBeforeWriting(void (*readOpenResults)()) { g_readOpenResults = readOpenResults; }
+
+void beforeWriting()
+{
+    if (g_readOpenResults)
+        g_readOpenResults();
+}
+
+void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFailure)
+{
+    QSqlDatabase db = database();
+    sqlite3* handle = sqliteHandle();
+    const auto running = [&] { return handle ? sqlite3_get_autocommit(handle) == 0 : g_transactionDepth > 0; };
+    if (running()) {
+        work();
+        return;
+    }
+    const auto driverError = [&](const QString& what) {
+        const QSqlError e = db.lastError();
+        return EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? what + e.text() : e.databaseText(), QString()));
+    };
+    const auto begin = [&] {
+        if (handle)
+            sqliteExec(handle, "BEGIN IMMEDIATE"); // the write lock now, not half-way through
+        else if (!db.transaction())
+            throw driverError(QStringLiteral("Cannot begin a transaction: "));
+    };
+    const auto rollBack = [&] {
+        if (handle)
+            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        else
+            db.rollback();
+    };
+    // A failing commit leaves the transaction open: it is undone, and the commit's error raised.
+    const auto commit = [&] {
+        try {
+            if (handle)
+                sqliteExec(handle, "COMMIT");
+            else if (!db.commit())
+                throw driverError(QStringLiteral("Cannot commit: "));
+        } catch (...) {
+            rollBack();
+            throw;
+        }
+    };
+
+    beforeWriting();
+    begin();
+    ++g_transactionDepth;
+    try {
+        work();
+    } catch (...) {
+        --g_transactionDepth;
+        // Some failures (a full disk, an I/O error) end the transaction in the engine itself:
+        // then nothing is left to commit or undo.
+        if (!handle || sqlite3_get_autocommit(handle) == 0) {
+            if (onFailure == OnFailure::KeepDone)
+                commit();
+            else
+                rollBack();
+        }
+        throw;
+    }
+    --g_transactionDepth;
+    commit();
+}
+
 KeptStatement::KeptStatement() { keptStatements().push_back(this); }
 
 KeptStatement::~KeptStatement()

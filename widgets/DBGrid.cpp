@@ -27,6 +27,7 @@ void TDBGridModel::setDataSource(TDataSource* source)
     m_source = source;
     if (source) {
         connect(source, &TDataSource::dataReset, this, &TDBGridModel::reset);
+        connect(source, &TDataSource::rowsFetched, this, &TDBGridModel::rowsFetched);
         connect(source, &TDataSource::stateChanged, this, [this] {
             if (m_source && m_source->DataSet())
                 rowValuesChanged(m_source->DataSet()->RecNo());
@@ -50,8 +51,38 @@ void TDBGridModel::reset()
 {
     beginResetModel();
     TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
-    m_rows = ds && ds->Active() ? ds->RecordCount() : 0;
+    m_rows = ds && ds->Active() ? ds->FetchedCount() : 0;
     endResetModel();
+}
+
+void TDBGridModel::rowsFetched()
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    const int n = ds && ds->Active() ? ds->FetchedCount() : 0;
+    if (n <= m_rows)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, n - 1);
+    m_rows = n;
+    endInsertRows();
+}
+
+bool TDBGridModel::canFetchMore(const QModelIndex& parent) const
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    return !parent.isValid() && ds && ds->Active() && !ds->AllFetched();
+}
+
+void TDBGridModel::fetchMore(const QModelIndex& parent)
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    if (parent.isValid() || !ds)
+        return;
+    // Asked while the view scrolls: a failure to read goes to the general error report here.
+    try {
+        ds->FetchMore(); // the rows join through rowsFetched
+    } catch (const std::exception& e) {
+        generalErrorReport(errorMessage(e));
+    }
 }
 
 void TDBGridModel::rowValuesChanged(int row)
