@@ -172,24 +172,39 @@ void TQuery::openThroughDriver()
     QStringList names;
     for (int c = 0; c < rec.count(); ++c)
         names << rec.fieldName(c);
+    std::vector<std::vector<QVariant>> undeclaredRows;
     if (m_declared.empty()) {
-        std::vector<FieldDef> defs;
-        for (int c = 0; c < rec.count(); ++c) {
-            FieldDef d;
-            d.name = names[c];
-            const int t = rec.field(c).metaType().id();
-            d.type = t == QMetaType::Double ? FieldType::Float
-                : t == QMetaType::Int || t == QMetaType::LongLong ? FieldType::Integer
-                                                                  : FieldType::Text;
-            defs.push_back(d);
+        // Undeclared result: one field per column, typed by its first value.
+        std::vector<FieldDef> defs(size_t(rec.count()));
+        std::vector<bool> typed(defs.size(), false);
+        while (q.next()) {
+            std::vector<QVariant> row(defs.size());
+            for (size_t c = 0; c < defs.size(); ++c) {
+                row[c] = q.value(int(c));
+                if (typed[c] || row[c].isNull())
+                    continue;
+                const int t = row[c].metaType().id();
+                defs[c].type = t == QMetaType::Double ? FieldType::Float
+                    : t == QMetaType::Int || t == QMetaType::LongLong ? FieldType::Integer
+                                                                      : FieldType::Text;
+                typed[c] = true;
+            }
+            undeclaredRows.push_back(std::move(row));
         }
+        for (size_t c = 0; c < defs.size(); ++c)
+            defs[c].name = names[int(c)];
         defineFields(defs);
     }
     std::vector<FieldType> types;
     for (const auto& f : Fields())
         types.push_back(f->DataType());
     auto rows = std::make_unique<QueryRows>(std::move(types), fieldColumns(names));
-    rows->holdAll(q);
+    if (m_declared.empty()) {
+        for (const auto& row : undeclaredRows)
+            rows->append(row);
+    } else {
+        rows->holdAll(q);
+    }
     m_rows = std::move(rows);
 }
 

@@ -1,6 +1,7 @@
 #include "data/QueryRows.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <sqlite3.h>
 
 #include "data/Engine.h"
@@ -78,14 +79,22 @@ void QueryRows::fetchAll()
 
 void QueryRows::holdAll(QSqlQuery& query)
 {
+    std::vector<QVariant> columns(size_t(query.record().count()));
     while (query.next()) {
-        HeldBlock* block = nullptr;
-        HeldCell* row = appendRow(block);
-        for (size_t i = 0; i < m_types.size(); ++i)
-            if (m_columns[i] >= 0)
-                block->hold(row[i], TField::normalise(m_types[i], query.value(m_columns[i])));
+        for (size_t c = 0; c < columns.size(); ++c)
+            columns[c] = query.value(int(c));
+        append(columns);
     }
     m_complete = true;
+}
+
+void QueryRows::append(const std::vector<QVariant>& columns)
+{
+    HeldBlock* block = nullptr;
+    HeldCell* row = appendRow(block);
+    for (size_t i = 0; i < m_types.size(); ++i)
+        if (m_columns[i] >= 0 && size_t(m_columns[i]) < columns.size())
+            block->hold(row[i], TField::normalise(m_types[i], columns[size_t(m_columns[i])]));
 }
 
 QVariant QueryRows::value(int row, int field) const

@@ -31,6 +31,8 @@ public:
     void readFrom(sqlite3* db, KeptStatement& statement, bool onRow);
     // Holds every row of a driver's query at once.
     void holdAll(QSqlQuery& query);
+    // Holds one more row, its values in the statement's column order.
+    void append(const std::vector<QVariant>& columns);
 
     // The rows held so far.
     int size() const { return m_count; }
