@@ -16,6 +16,8 @@
 #include "app/SplashForm.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/CancelledInv.h"
+#include "invoicing/UnpaidInv.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -67,8 +69,8 @@ constexpr StartupForm kStartupForms[] = {
     // frmNewInvoice
     // frmReportInv
     // frmInvNumber
-    // frmUnpaidInv
-    // frmCancelledInv
+    window<TfrmUnpaidInv, frmUnpaidInv>("frmUnpaidInv"),
+    window<TfrmCancelledInv, frmCancelledInv>("frmCancelledInv"),
     // frmDatePicker
     // frmReportRevenue
     // frmCustomerPicker

@@ -113,7 +113,7 @@ private slots:
             {"frmFinReports", "Financial Reports"}, {"frmCusAdmin", "Customer Administration"},
             {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
             {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
-            {"frmMap", "Application Map"}};
+            {"frmUnpaidInv", "Unpaid Invoices"}, {"frmCancelledInv", "Cancelled Invoices"}, {"frmMap", "Application Map"}};
 
         createForms();
         int place = -1;
