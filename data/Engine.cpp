@@ -149,6 +149,7 @@ QSqlDatabase Engine::open(const AliasConfig& config)
             pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
             pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
             pragma(db, QStringLiteral("PRAGMA busy_timeout=5000"));
+            pragma(db, QStringLiteral("PRAGMA cache_size=-65536"));
         }
         if (create)
             createSchema(db);
