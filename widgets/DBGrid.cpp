@@ -433,7 +433,14 @@ bool TDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 
 void TDBGrid::keyPressEvent(QKeyEvent* event)
 {
-    auto* t = qobject_cast<TTable*>(DataSource() ? DataSource()->DataSet() : nullptr);
+    // Ctrl+End goes to the last row of a result read on demand, not to the last row read so far.
+    TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+    if (event->key() == Qt::Key_End && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier && ds
+        && ds->Active() && !ds->AllFetched()) {
+        guarded([&] { ds->Last(); });
+        return;
+    }
+    auto* t = qobject_cast<TTable*>(ds);
     if (m_readOnly || !t) {
         QTableView::keyPressEvent(event);
         return;

@@ -226,9 +226,15 @@ private slots:
         dm->qryUnpaidInv->MoveTo(600);
         QCOMPARE(model->rowCount(), dm->qryUnpaidInv->FetchedCount());
         QCOMPARE(grid.currentIndex().row(), 600);
-        dm->qryUnpaidInv->Last();
+        // Ctrl+End goes to the last row of the whole result.
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(dm->qryUnpaidInv->AllFetched());
         QVERIFY(!model->canFetchMore({}));
         QCOMPARE(model->rowCount(), dm->qryUnpaidInv->RecordCount());
+        QCOMPARE(dm->qryUnpaidInv->RecNo(), model->rowCount() - 1);
+        QCOMPARE(grid.currentIndex().row(), model->rowCount() - 1);
+        QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(dm->qryUnpaidInv->RecNo(), 0);
     }
 
     void disabledControlsHearNothingUntilEnabled()
