@@ -1,5 +1,6 @@
 #include "invoicing/UnpaidInv.h"
 
+#include <QApplication>
 #include <QDateTime>
 
 #include "data/AgeClass.h"
@@ -12,6 +13,14 @@ namespace zz {
 TfrmUnpaidInv* frmUnpaidInv = nullptr;
 
 namespace {
+// The busy pointer while a long piece of work runs; the usual one again when it ends or fails.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Closes and opens the list again: it shows the invoices as they are now, the first one current.
 void reloadList()
 {
@@ -109,7 +118,10 @@ void TfrmUnpaidInv::btnPayPeriodClick()
     if (confirm(QStringLiteral("This action will add 30 days to all unpaid invoices. Continue?"))) {
         // One transaction, so that a crash half-way leaves no invoice stepped and the run costs one
         // durable commit; an error commits the invoices stepped before it.
-        const bool done = guarded([] { Engine::runInTransaction(advanceListed, Engine::OnFailure::KeepDone); });
+        const bool done = guarded([] {
+            const WaitCursor busy;
+            Engine::runInTransaction(advanceListed, Engine::OnFailure::KeepDone);
+        });
         if (!done)
             return;
     }

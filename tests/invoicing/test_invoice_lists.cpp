@@ -280,7 +280,15 @@ private slots:
         exec("CREATE TRIGGER locked BEFORE UPDATE OF Inv_Days ON Invoice WHEN OLD.Inv_Number = 503 "
              "BEGIN SELECT RAISE(ABORT, 'Invoice 503 is locked by the auditors'); END");
         openList();
+        // The busy pointer of the run is gone by the time the error shows.
+        bool busyUnderBox = false;
+        f.seam->onMessage = [&](const MessageRequest& m) {
+            if (m.kind == MsgKind::Error)
+                busyUnderBox = QApplication::overrideCursor() != nullptr;
+        };
         unpaid->btnPayPeriodClick();
+        QVERIFY(!busyUnderBox);
+        QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(f.boxes(), QStringLiteral("Confirm: This action will add 30 days to all unpaid invoices. Continue? | "
                                            "Error: Invoice 503 is locked by the auditors"));
         QCOMPARE(f.seam->messages.size(), 0);
