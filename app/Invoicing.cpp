@@ -2,6 +2,7 @@
 
 #include "data/DataMod.h"
 #include "invoicing/CancelledInv.h"
+#include "invoicing/MainInvoice.h"
 #include "invoicing/UnpaidInv.h"
 #include "widgets/Handlers.h"
 
@@ -53,7 +54,7 @@ void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
 }
 
 // The invoice windows join the menu as their units are built; until then their slots are empty.
-void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(nullptr); }
+void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(frmMainInvoice); }
 void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, frmUnpaidInv); }
 void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, frmCancelledInv); }
 void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(nullptr); }

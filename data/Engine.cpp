@@ -212,13 +212,6 @@ sqlite3* Engine::sqliteHandle()
 
 namespace {
 void (*g_readOpenResults)() = nullptr;
-int g_transactionDepth = 0; // transactions begun through the driver, which cannot tell
-
-void sqliteExec(sqlite3* db, const char* sql)
-{
-    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw EDBEngineError(engineErrorText(QString::fromUtf8(sqlite3_errmsg(db)), QString()));
-}
 } // namespace
 
 void setBeforeWriting(void (*readOpenResults)()) { g_readOpenResults = readOpenResults; }
@@ -231,61 +224,25 @@ void beforeWriting()
 
 void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFailure)
 {
-    QSqlDatabase db = database();
     sqlite3* handle = sqliteHandle();
-    const auto running = [&] { return handle ? sqlite3_get_autocommit(handle) == 0 : g_transactionDepth > 0; };
+    const auto running = [handle] { return handle && sqlite3_get_autocommit(handle) == 0; };
     if (running()) {
         work();
         return;
     }
-    const auto driverError = [&](const QString& what) {
-        const QSqlError e = db.lastError();
-        return EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? what + e.text() : e.databaseText(), QString()));
-    };
-    const auto begin = [&] {
-        if (handle)
-            sqliteExec(handle, "BEGIN IMMEDIATE"); // the write lock now, not half-way through
-        else if (!db.transaction())
-            throw driverError(QStringLiteral("Cannot begin a transaction: "));
-    };
-    const auto rollBack = [&] {
-        if (handle)
-            sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
-        else
-            db.rollback();
-    };
-    // A failing commit leaves the transaction open: it is undone, and the commit's error raised.
-    const auto commit = [&] {
-        try {
-            if (handle)
-                sqliteExec(handle, "COMMIT");
-            else if (!db.commit())
-                throw driverError(QStringLiteral("Cannot commit: "));
-        } catch (...) {
-            rollBack();
-            throw;
-        }
-    };
-
     beforeWriting();
-    begin();
-    ++g_transactionDepth;
+    Transaction transaction;
     try {
         work();
     } catch (...) {
-        --g_transactionDepth;
         // Some failures (a full disk, an I/O error) end the transaction in the engine itself:
-        // then nothing is left to commit or undo.
-        if (!handle || sqlite3_get_autocommit(handle) == 0) {
-            if (onFailure == OnFailure::KeepDone)
-                commit();
-            else
-                rollBack();
-        }
+        // then nothing is left to commit. A failing commit raises its own error; the
+        // transaction then rolls back as it ends.
+        if (onFailure == OnFailure::KeepDone && (!handle || running()))
+            transaction.commit();
         throw;
     }
-    --g_transactionDepth;
-    commit();
+    transaction.commit();
 }
 
 KeptStatement::KeptStatement() { keptStatements().push_back(this); }
@@ -372,6 +329,35 @@ QSqlQuery prepareOrThrow(const QString& sql)
         throw EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? e.text() : e.databaseText(), QString()));
     }
     return q;
+}
+
+Transaction::Transaction()
+{
+    QSqlDatabase db = Engine::database();
+    if (!db.transaction())
+        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+    m_active = true;
+}
+
+Transaction::~Transaction() { rollback(); }
+
+void Transaction::commit()
+{
+    if (!m_active)
+        return;
+    QSqlDatabase db = Engine::database();
+    if (!db.commit())
+        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+    m_active = false;
+}
+
+void Transaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    if (Engine::isOpen())
+        Engine::database().rollback();
 }
 
 } // namespace zz

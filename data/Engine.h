@@ -46,11 +46,12 @@ public:
     // program; nullptr otherwise (callers then go through QSqlQuery).
     static sqlite3* sqliteHandle();
 
-    // Runs work as one transaction of the open database: what it writes becomes durable together
-    // when it ends, so that a crash or a power loss before then leaves none of it. When work fails,
-    // KeepDone commits what it wrote before the failure and RollBack undoes it; either way the
-    // failure then goes on to the caller (a failing commit raises its own error instead, having
-    // undone the work). Inside a transaction already running, work simply runs as part of it.
+    // Runs work as one transaction of the open database (a Transaction, below): what it writes
+    // becomes durable together when it ends, so that a crash or a power loss before then leaves
+    // none of it. When work fails, KeepDone commits what it wrote before the failure and RollBack
+    // undoes it; either way the failure then goes on to the caller (a failing commit raises its own
+    // error instead, having undone the work). Inside a transaction already running on SQLite, work
+    // simply runs as part of it.
     enum class OnFailure { RollBack, KeepDone };
     static void runInTransaction(const std::function<void()>& work, OnFailure onFailure);
 };
@@ -81,6 +82,29 @@ public:
 private:
     sqlite3_stmt* m_stmt = nullptr;
     QByteArray m_sql;
+};
+
+// One transaction on the open database: the rows written while it is open land together when it
+// is committed, or none of them does when it is rolled back or ends without a commit (an error on
+// the way). Cursors that wrote rows inside a rolled-back transaction re-read them afterwards.
+class Transaction {
+public:
+    // Begins the transaction; throws EDBEngineError when the engine cannot.
+    Transaction();
+    // Rolls back what was not committed.
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Makes everything written since the begin durable; throws EDBEngineError when the engine
+    // cannot (the transaction then stays open for the rollback).
+    void commit();
+    // Drops everything written since the begin; nothing when it is already over.
+    void rollback();
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
 };
 
 // Runs a prepared statement, turning a failure into EDBEngineError with a readable message.

@@ -1,58 +1,29 @@
 #include "invoicing/QueryListForm.h"
 
 #include "data/DataMod.h"
+#include "invoicing/InvoiceGrids.h"
 
 namespace zz {
 
-namespace {
-constexpr int kBand = 41;
-} // namespace
-
 TQueryListForm::TQueryListForm(const QString& caption, int clientWidth, int clientHeight,
                                TDataSource* TDataModule1::*source, QWidget* parent)
-    : TListForm(caption, clientWidth, clientHeight, nullptr, source, parent)
+    : TListForm(caption, clientWidth, clientHeight, nullptr, source, parent), m_listSource(source)
 {
 }
 
-void TQueryListForm::makeBands(TXiPanel*& heading, const char* headingName, TXiPanel*& bar, const char* barName,
-                               const std::function<QList<TColumn>(const QFontMetrics&)>& columns)
+void TQueryListForm::makeListBands(TXiPanel*& heading, TXiPanel*& bar, const QList<TColumn>& columns)
 {
-    m_heading = heading = new TXiPanel(this);
-    m_bar = bar = new TXiPanel(this);
-    heading->setObjectName(QLatin1String(headingName));
-    bar->setObjectName(QLatin1String(barName));
-    for (TXiPanel* panel : {heading, bar}) {
-        panel->setColorScheme(PanelScheme::csSilver);
-        panel->setFillDirection(FillDirection::fdVertical);
-    }
-    makeGrid(this, QRect(0, kBand, width(), height() - 2 * kBand), true, true, columns);
+    QVBoxLayout* bands = makeBands(this);
+    heading = makeBandPanel(this, QStringLiteral("XiPanel1"), 41);
+    bands->addWidget(heading);
+    DBGrid1 = makeReadOnlyGrid(this, QStringLiteral("DBGrid1"), DataModule1 ? DataModule1->*m_listSource : nullptr,
+                               columns, false);
+    bands->addWidget(DBGrid1, 1);
+    bar = makeBandPanel(this, QStringLiteral("XiPanel2"), 41);
     btnClose = makeButton(bar, QStringLiteral("btnClose"), QStringLiteral("&Close"), QStringLiteral("close"),
                           ButtonScheme::csNeoSilver, width() - 91, 8);
     connect(btnClose, &TXiButton::clicked, this, &TListForm::btnCloseClick);
-    placeBands();
-}
-
-QLabel* TQueryListForm::makeHeadingLabel(const QString& name, const QString& text)
-{
-    m_headingLabel = makeHeading(m_heading, name, text, m_heading->width(), kBand);
-    return m_headingLabel;
-}
-
-void TQueryListForm::resizeEvent(QResizeEvent* event)
-{
-    TListForm::resizeEvent(event);
-    placeBands();
-}
-
-void TQueryListForm::placeBands()
-{
-    if (!m_heading)
-        return;
-    m_heading->setGeometry(0, 0, width(), kBand);
-    if (m_headingLabel)
-        m_headingLabel->setGeometry(0, 0, width(), kBand);
-    DBGrid1->setGeometry(0, kBand, width(), std::max(0, height() - 2 * kBand));
-    m_bar->setGeometry(0, height() - kBand, width(), kBand);
+    bands->addWidget(bar);
 }
 
 } // namespace zz

@@ -60,21 +60,20 @@ TfrmUnpaidInv::TfrmUnpaidInv(QWidget* parent)
     : TQueryListForm(QStringLiteral("Unpaid Invoices"), 760, 446, &TDataModule1::datUnpaidInv, parent)
 {
     setObjectName(QStringLiteral("frmUnpaidInv"));
-    makeBands(XiPanel1, "XiPanel1", XiPanel2, "XiPanel2", [](const QFontMetrics& fm) {
-        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-        const Qt::Alignment centre = Qt::AlignCenter;
-        const QString number = QStringLiteral("Invoice Number");
-        return QList<TColumn>{
-            {QStringLiteral("Inv_Number"), number, defaultColumnWidth(fm, 10, number), centre, centre},
-            {QStringLiteral("Inv_Order_No"), QStringLiteral("Order Number"), 78, centre, centre},
-            {QStringLiteral("Inv_Date"), QStringLiteral("Invoice Date"), 73, centre, centre},
-            {QStringLiteral("Cus_Name"), QStringLiteral("Customer Name"), 226, left, left},
-            {QStringLiteral("Cus_Contact"), QStringLiteral("Customer Contact"), 106, left, left},
-            {QStringLiteral("Cus_Phone"), QStringLiteral("Customer Phone"), 87, centre, centre},
-            {QStringLiteral("Inv_Days"), QStringLiteral("Invoice Days"), 70, left, left},
-        };
-    });
-    Label1 = makeHeadingLabel(QStringLiteral("Label1"), QStringLiteral("Unpaid Invoices"));
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+    const QString number = QStringLiteral("Invoice Number");
+    makeListBands(XiPanel1, XiPanel2,
+                  {
+                      {QStringLiteral("Inv_Number"), number, defaultColumnWidth(fontMetrics(), 11, number), centre, centre},
+                      {QStringLiteral("Inv_Order_No"), QStringLiteral("Order Number"), 78, centre, centre},
+                      {QStringLiteral("Inv_Date"), QStringLiteral("Invoice Date"), 73, centre, centre},
+                      {QStringLiteral("Cus_Name"), QStringLiteral("Customer Name"), 226, left, left},
+                      {QStringLiteral("Cus_Contact"), QStringLiteral("Customer Contact"), 106, left, left},
+                      {QStringLiteral("Cus_Phone"), QStringLiteral("Customer Phone"), 87, centre, centre},
+                      {QStringLiteral("Inv_Days"), QStringLiteral("Invoice Days"), 70, left, left},
+                  });
+    Label1 = makeBandHeading(XiPanel1, QStringLiteral("Label1"), QStringLiteral("Unpaid Invoices"));
 
     btnPay = makeButton(XiPanel2, QStringLiteral("btnPay"), QStringLiteral("&Pay"), QStringLiteral("pay"),
                         ButtonScheme::csNeoSilver, 16, 8);

@@ -94,6 +94,7 @@ private slots:
     void bothWindowsAsLaidOut()
     {
         TfrmUnpaidInv& u = *unpaid;
+        u.show();
         QCOMPARE(u.windowTitle(), QStringLiteral("Unpaid Invoices"));
         QCOMPARE(u.size(), QSize(760, 446));
         QVERIFY(!(u.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -129,7 +130,6 @@ private slots:
         QCOMPARE(u.btnClose->parentWidget(), u.XiPanel2);
         // Resized, the grid fills the middle and the buttons keep their places.
         const QPoint close = u.btnClose->pos();
-        u.show();
         u.resize(900, 600);
         QCOMPARE(u.DBGrid1->geometry(), QRect(0, 41, 900, 600 - 82));
         QCOMPARE(u.XiPanel2->geometry(), QRect(0, 600 - 41, 900, 41));
@@ -137,6 +137,7 @@ private slots:
         QCOMPARE(u.btnClose->pos(), close);
 
         TfrmCancelledInv& c = *cancelled;
+        c.show();
         QCOMPARE(c.windowTitle(), QStringLiteral("Cancelled Invoices"));
         QCOMPARE(c.size(), QSize(688, 446));
         QVERIFY(!(c.windowFlags() & Qt::WindowMaximizeButtonHint));
