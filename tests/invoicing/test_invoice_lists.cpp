@@ -9,18 +9,13 @@
 #include "app/Invoicing.h"
 #include "invoicing/CancelledInv.h"
 #include "invoicing/UnpaidInv.h"
-#include "tests/admin/AdminTestUtil.h"
+#include "tests/invoicing/InvoicingTestUtil.h"
 
 using namespace zz;
 using namespace zz::test;
 
 namespace {
-void exec(const QString& sql)
-{
-    QSqlQuery q(Engine::database());
-    if (!q.exec(sql))
-        QFAIL(qPrintable(sql + " -> " + q.lastError().text()));
-}
+void exec(const QString& sql) { InvoicingFixture::exec(sql); }
 
 QDate dateOf(int number) { return QDate(2026, number % 9 + 1, 10 + number % 10); }
 
