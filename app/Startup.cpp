@@ -19,9 +19,11 @@
 #include "data/BookLock.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/CancelledInv.h"
 #include "invoicing/InvDetail.h"
 #include "invoicing/MainInvoice.h"
 #include "invoicing/NewInvoice.h"
+#include "invoicing/UnpaidInv.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -73,8 +75,8 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     // frmReportInv
     // frmInvNumber
-    // frmUnpaidInv
-    // frmCancelledInv
+    window<TfrmUnpaidInv, frmUnpaidInv>("frmUnpaidInv"),
+    window<TfrmCancelledInv, frmCancelledInv>("frmCancelledInv"),
     // frmDatePicker
     // frmReportRevenue
     // frmCustomerPicker
