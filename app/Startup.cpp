@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include "admin/CompanyAdmin.h"
 #include "admin/CusAdmin.h"
@@ -10,10 +11,12 @@
 #include "admin/VAT.h"
 #include "app/Admin.h"
 #include "app/AppMap.h"
+#include "app/BookGuard.h"
 #include "app/FinReports.h"
 #include "app/Invoicing.h"
 #include "app/Main.h"
 #include "app/SplashForm.h"
+#include "data/BookLock.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "invoicing/CancelledInv.h"
@@ -105,6 +108,11 @@ namespace {
 
 int runZuzevevur(TApplication& app)
 {
+    // One program per book, for as long as this one runs.
+    BookLock lock;
+    if (!lockBooksForLife(lock))
+        return 1;
+
     frmSplashscreen = new TfrmSplashscreen;
     frmSplashscreen->show();
     frmSplashscreen->repaint();
@@ -123,11 +131,16 @@ int runZuzevevur(TApplication& app)
         return 1;
     }
 
+    // The day's backup, while the splash still shows; a failure is told once the main window is up.
+    const QString backupWarning = backUpBooksIfDue();
+
     frmSplashscreen->hide();
     delete frmSplashscreen;
     frmSplashscreen = nullptr;
 
     frmMain->show();
+    if (!backupWarning.isEmpty())
+        QTimer::singleShot(0, frmMain, [backupWarning] { showWarning(backupWarning); });
     const int code = app.exec();
     destroyForms();
     return code;

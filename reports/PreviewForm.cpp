@@ -5,6 +5,7 @@
 #include "reports/engine/PdfExport.h"
 #include "reports/engine/PrintOutput.h"
 #include "reports/engine/ReportGenerator.h"
+#include "reports/SendByEmail.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Form.h"
 
@@ -13,7 +14,9 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinterInfo>
@@ -21,6 +24,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -120,6 +124,10 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindo
                      [this] { loadReport(); });
     m_pdf = command(QStringLiteral("PDF"), QStringLiteral("Save as PDF"), QStyle::SP_FileIcon, {},
                     [this] { saveAsPdf(); });
+    m_mailHint = mailUnavailableHint();
+    m_mail = command(QStringLiteral("E-mail"),
+                     m_mailHint.isEmpty() ? QStringLiteral("Send by e-mail") : QStringLiteral("Send by e-mail: ") + m_mailHint,
+                     QStyle::SP_CustomBase, {}, [this] { sendByEmail(); });
     bar->addSeparator();
     m_close = new QPushButton(QStringLiteral("&Close"), bar);
     m_close->setObjectName(QStringLiteral("btnClose"));
@@ -217,6 +225,7 @@ void TPreviewForm::updateCommands()
     // The pages cannot be saved or replaced while they are still being made.
     m_save->setEnabled(!m_generating && pages);
     m_pdf->setEnabled(!m_generating && pages);
+    m_mail->setEnabled(!m_generating && pages && m_mailHint.isEmpty());
     m_load->setEnabled(!m_generating);
 }
 
@@ -365,6 +374,20 @@ void TPreviewForm::loadReport()
     }
 }
 
+QString proposedPdfPath(const QString& documentName)
+{
+    // Without the characters a file name cannot hold (or that other systems refuse).
+    QString name = documentName;
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("-"));
+    name = name.trimmed();
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QStringLiteral("Report"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
 void TPreviewForm::saveAsPdf()
 {
     if (m_generating || pageCount() == 0)
@@ -373,9 +396,7 @@ void TPreviewForm::saveAsPdf()
     request.caption = QStringLiteral("Save as PDF");
     request.filter = QStringLiteral("PDF files (*.pdf)");
     request.defaultSuffix = QStringLiteral("pdf");
-    // The document's name as the proposed file name, without characters a file name cannot hold.
-    request.directory = m_doc.jobName().replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"))
-        + QStringLiteral(".pdf");
+    request.directory = proposedPdfPath(m_doc.jobName());
     request.save = true;
     const auto path = fileDialog(request);
     if (!path)
@@ -384,6 +405,21 @@ void TPreviewForm::saveAsPdf()
     try {
         report::savePdf(m_doc, *path);
         QApplication::restoreOverrideCursor();
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        showError(errorMessage(std::current_exception()));
+    }
+}
+
+void TPreviewForm::sendByEmail()
+{
+    if (m_generating || pageCount() == 0 || !m_mailHint.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const QString file = zz::sendByEmail(m_doc);
+        QApplication::restoreOverrideCursor();
+        statusBar()->showMessage(QStringLiteral("%1 is handed to the mail program.").arg(QFileInfo(file).fileName()), 10000);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         showError(errorMessage(std::current_exception()));

@@ -57,6 +57,7 @@ public:
     QAction* saveReportAction() const { return m_save; }
     QAction* loadReportAction() const { return m_load; }
     QAction* savePdfAction() const { return m_pdf; }
+    QAction* sendByEmailAction() const { return m_mail; }
     QPushButton* closeButton() const { return m_close; }
 
     void printerSetup();
@@ -64,6 +65,9 @@ public:
     void saveReport();
     void loadReport();
     void saveAsPdf();
+    // Saves the pages as PDF and opens a new message of the user's mail program with the file
+    // attached; not offered when the desktop's mail command is missing.
+    void sendByEmail();
     // Sends the pages to a printer set up by the caller (all, or the printer's page range);
     // shows an error box when the printer cannot take them.
     void printTo(QPrinter& printer);
@@ -101,9 +105,15 @@ private:
     QLabel* m_progressLabel = nullptr;
     QLabel* m_pageLabel = nullptr;
     QAction *m_zoomFit, *m_zoomActual, *m_zoomWidth, *m_first, *m_previous, *m_next, *m_last, *m_setup, *m_print,
-        *m_save, *m_load, *m_pdf;
+        *m_save, *m_load, *m_pdf, *m_mail;
+    QString m_mailHint; // why sending by e-mail is not offered; empty when it is
     QPushButton* m_close = nullptr;
 };
+
+// Where Save as PDF proposes to save a document: the user's documents folder (the home folder
+// when there is none), the document's name with the characters a file name cannot hold replaced,
+// ".pdf" ("Invoice 57.pdf").
+QString proposedPdfPath(const QString& documentName);
 
 // Generates the report's pages from its bound dataset as it stands and shows them in the
 // print preview; returns when the user closes the window, then runs the activation handler of

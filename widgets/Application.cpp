@@ -12,6 +12,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // The title is no display name of Qt's: that would be appended to every window's caption
     // ("VAT - Zuzevevur Creator"), and each caption reads exactly as its window sets it.
     registerPictures();
+    // The desktop matches the windows to the launcher of this name (and its icon).
+    setDesktopFileName(QStringLiteral("org.zuzevevur.Creator"));
+    setWindowIcon(programIcon());
     // The program ends when the main window closes, never because a dialog closed while the
     // main window was hidden under a section menu.
     setQuitOnLastWindowClosed(false);

@@ -36,4 +36,14 @@ QStringList glyphNames()
     return names;
 }
 
+QIcon programIcon()
+{
+    registerPictures();
+    QIcon icon;
+    const QFileInfoList files = QDir(QStringLiteral(":/icons")).entryInfoList({QStringLiteral("program_*.png")}, QDir::Files);
+    for (const QFileInfo& file : files)
+        icon.addFile(file.filePath());
+    return icon;
+}
+
 } // namespace zz

@@ -12,6 +12,7 @@
 // invoices, unpaid, cancelled, view_invoice; date_revenue, month_end (menu tasks).
 // The section previews are ":/preview_admin.png", ":/preview_invoicing.png" and
 // ":/preview_reports.png" (473 x 377), the splash logo ":/splash_logo.jpg".
+#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -27,5 +28,9 @@ QImage glyph(const QString& name);
 
 // The names of every glyph in the resources, sorted.
 QStringList glyphNames();
+
+// The program's icon (":/icons/program_<size>.png", 16 to 256 pixels): the windows' frames show
+// it, and the desktop's menus show the same pictures installed in the icon theme.
+QIcon programIcon();
 
 } // namespace zz

@@ -113,4 +113,10 @@ QVariant storedValue(const QString& sql)
     return q.exec(sql) && q.next() ? q.value(0) : QVariant();
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace zz::test

@@ -71,6 +71,9 @@ QString errorOf(const std::function<void()>& work);
 // The first value of a statement's first row, read from the database past every cursor.
 QVariant storedValue(const QString& sql);
 
+// The whole content of a file (empty when it cannot be read).
+QByteArray fileBytes(const QString& path);
+
 } // namespace zz::test
 
 #define ZZ_TEST_MAIN(TestObject)                                  \

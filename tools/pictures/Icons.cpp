@@ -819,4 +819,46 @@ QImage splashLogo()
     return image;
 }
 
+QList<int> programIconSizes() { return {16, 22, 24, 32, 48, 64, 128, 256}; }
+
+QImage programIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    // Drawn on a 256-unit grid; below 32 pixels the outlines grow so that they stay a pixel wide.
+    const bool small = size < 32;
+    const qreal unit = 256.0 / size;
+    const qreal line = qMax<qreal>(small ? 1.2 * unit : 0.9 * unit, 5);
+    p.scale(size / 256.0, size / 256.0);
+
+    const QRectF tile = small ? QRectF(6, 6, 244, 244) : QRectF(12, 12, 232, 232);
+    QLinearGradient sky(0, tile.top(), 0, tile.bottom());
+    sky.setColorAt(0, QColor(122, 178, 240));
+    sky.setColorAt(1, QColor(30, 88, 168));
+    setPen(p, kBlueDark, line);
+    p.setBrush(sky);
+    p.drawRoundedRect(tile, 40, 40);
+
+    const QRectF sheet = small ? QRectF(44, 28, 140, 192) : QRectF(60, 38, 122, 170);
+    document(p, sheet, small ? 44 : 36, line);
+    QFont z(QStringLiteral("Liberation Sans"));
+    z.setBold(true);
+    z.setPixelSize(small ? 150 : 118);
+    p.setFont(z);
+    p.setPen(QColor(0, 88, 179));
+    const QRectF letter = small ? QRectF(sheet.left(), sheet.top() + 6, sheet.width() - 14, 150)
+                                : QRectF(sheet.left(), sheet.top() + 10, sheet.width() - 8, 112);
+    p.drawText(letter, Qt::AlignCenter, QStringLiteral("Z"));
+    if (!small)
+        textLines(p, QRectF(sheet.left() + 20, sheet.top() + 134, 68, 18), 2, line);
+
+    const QPointF centre = small ? QPointF(190, 200) : QPointF(184, 190);
+    const qreal rx = small ? 50 : 44;
+    coin(p, centre, rx, rx * 0.46, small ? 20 : 16, line);
+    return image;
+}
+
 } // namespace pictures

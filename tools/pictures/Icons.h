@@ -32,4 +32,11 @@ QImage iconNamed(const QString& name);
 // The 121 x 61 logo of the splash window.
 QImage splashLogo();
 
+// The program's icon for the desktop's menus and the windows' frames, size x size with a
+// transparent ground: an invoice sheet with the Z of the splash logo and a gold coin on a blue
+// tile. Small sizes leave the fine lines out.
+QImage programIcon(int size);
+// The sizes the icon theme gets.
+QList<int> programIconSizes();
+
 } // namespace pictures

@@ -1,5 +1,6 @@
 // make_pictures: draws every picture of the program and writes it into resources/ (or into the
-// folder given as the only argument). The glyphs go to glyphs/<name>.png.
+// folder given as the only argument). The glyphs go to glyphs/<name>.png, the program's icon to
+// icons/program_<size>.png.
 #include <QApplication>
 #include <QDir>
 #include <QImageWriter>
@@ -41,6 +42,14 @@ int main(int argc, char** argv)
 
     // The splash logo is a baseline JPEG (Qt's writer never writes progressive scans unless asked).
     ok &= save(pictures::splashLogo(), dir.filePath(QStringLiteral("splash_logo.jpg")), "jpg", 92);
+
+    // The program's icon, one file per size of the desktop's icon theme.
+    if (!dir.mkpath(QStringLiteral("icons"))) {
+        QTextStream(stderr) << "cannot create " << out << "/icons\n";
+        return 1;
+    }
+    for (int size : pictures::programIconSizes())
+        ok &= save(pictures::programIcon(size), dir.filePath(QStringLiteral("icons/program_%1.png").arg(size)), "png");
 
     return ok ? 0 : 1;
 }

@@ -1,0 +1,24 @@
+#pragma once
+// Sending a document by e-mail: the pages saved as a PDF file and handed to the user's own mail
+// program through the desktop's xdg-email command. The books hold no e-mail addresses, so the
+// recipient is left to the user.
+#include <QString>
+
+namespace zz {
+
+namespace report {
+class ReportDocument;
+}
+
+// The desktop's mail command found on the PATH; empty when it is missing.
+QString mailCommand();
+// Why a document cannot be sent by e-mail here; empty when it can.
+QString mailUnavailableHint();
+
+// Saves the document under the name Save as PDF proposes ("Invoice 57.pdf") in a new temporary
+// folder and opens a new message of the mail program with the file attached and the document's
+// name as its subject. Returns the file. Throws Exception when the file cannot be saved or the
+// mail program cannot be started.
+QString sendByEmail(const report::ReportDocument& doc);
+
+} // namespace zz
