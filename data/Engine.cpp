@@ -9,8 +9,11 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <algorithm>
+#include <utility>
 #include <vector>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include "data/Errors.h"
 #include "data/Schema.h"
@@ -66,7 +69,37 @@ void pragma(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(db.databaseName(), q.lastError().text()));
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
+}
+
+QString g_bookName;
+int g_busyWaitMs = 2000;
+void (*g_busyNotifier)() = nullptr;
+
+// Waits for another program's lock in short steps, up to the busy wait; tells the program once
+// when the waiting begins.
+int onBusy(void*, int calls)
+{
+    constexpr int kStep = 20;
+    if (calls == 0 && g_busyNotifier)
+        g_busyNotifier();
+    if (calls * kStep >= g_busyWaitMs)
+        return 0;
+    sqlite3_sleep(kStep);
+    return 1;
+}
+
+// A book that cannot be written is refused before it is opened: the first save would fail.
+void refuseReadOnly(const QString& path)
+{
+    const QFileInfo file(path);
+    if (::access(QFile::encodeName(file.absoluteFilePath()).constData(), W_OK) != 0)
+        throw EDBEngineError(QStringLiteral("The database %1 is read-only, so no change could be saved; "
+                                            "make it writable and start the program again.").arg(path));
+    // The engine writes its journal beside the book.
+    if (::access(QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK) != 0)
+        throw EDBEngineError(QStringLiteral("The folder %1 holding the database %2 is read-only, so no change could be saved; "
+                                            "make it writable and start the program again.").arg(file.absolutePath(), path));
 }
 } // namespace
 
@@ -125,6 +158,8 @@ QSqlDatabase Engine::open(const AliasConfig& config)
             if (!QDir().mkpath(file.absolutePath()))
                 throw EDBEngineError(QStringLiteral("Cannot create the folder %1.").arg(file.absolutePath()));
             create = true;
+        } else {
+            refuseReadOnly(config.database);
         }
     }
 
@@ -136,27 +171,40 @@ QSqlDatabase Engine::open(const AliasConfig& config)
         if (!config.user.isEmpty()) db.setUserName(config.user);
         if (!config.password.isEmpty()) db.setPassword(config.password);
     } else {
-        // Never let the driver create a file we did not ask for; wait a while on a lock.
-        db.setConnectOptions(create ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
-                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READWRITE_NOCREATE"));
+        // Never let the driver create a file we did not ask for; wait only a moment on a lock.
+        const QString wait = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyWaitMs);
+        db.setConnectOptions(create ? wait : wait + QStringLiteral(";QSQLITE_OPEN_READWRITE_NOCREATE"));
     }
+    g_bookName = config.database;
     try {
         if (!db.open())
-            throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(config.database, db.lastError().text()));
+            throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
         if (sqlite) {
-            // A file that is not a database fails on its first read, here.
+            if (sqlite3* handle = sqliteHandle()) {
+                sqlite3_busy_handler(handle, onBusy, nullptr);
+                if (sqlite3_db_readonly(handle, "main") == 1)
+                    throw EDBEngineError(engineErrorText(QStringLiteral("attempt to write a readonly database"), QString()));
+            }
+        }
+        if (create) {
             pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+            createSchema(db);
+        }
+        // Only reads: a book refused here is left as it was.
+        checkSchema(db);
+        if (sqlite) {
+            // The embedded default is ours and runs with a write-ahead log; a named book keeps the
+            // journal mode it has, which other programs may rely on.
+            if (config.embeddedDefault && !create)
+                pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
             pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
             pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
-            pragma(db, QStringLiteral("PRAGMA busy_timeout=5000"));
         }
-        if (create)
-            createSchema(db);
-        checkSchema(db);
     } catch (...) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(kConnection);
+        g_bookName.clear();
         throw;
     }
     return db;
@@ -174,7 +222,13 @@ void Engine::close()
         db.close();
     }
     QSqlDatabase::removeDatabase(kConnection);
+    g_bookName.clear();
 }
+
+QString Engine::bookName() { return g_bookName; }
+int Engine::busyWait() { return g_busyWaitMs; }
+void Engine::setBusyWait(int milliseconds) { g_busyWaitMs = std::max(0, milliseconds); }
+Engine::BusyNotifier Engine::setBusyNotifier(BusyNotifier notify) { return std::exchange(g_busyNotifier, notify); }
 
 bool Engine::isOpen()
 {
@@ -238,6 +292,12 @@ void KeptStatement::finalize()
     m_stmt = nullptr;
 }
 
+QString engineText(const QSqlError& error)
+{
+    const QString own = error.databaseText().trimmed();
+    return own.isEmpty() ? error.driverText().trimmed() : own;
+}
+
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values)
 {
     // "UNIQUE constraint failed: Invoice.Inv_Number" -> a key violation naming table and key.
@@ -269,29 +329,55 @@ QString engineErrorText(const QString& driverText, const QString& table, const Q
         }
         return QStringLiteral("The value of %1 does not fit the field.").arg(field);
     }
-    if (driverText.contains(QLatin1String("database is locked")))
-        return QStringLiteral("The database is locked by another program; try again in a moment.");
+    static const QRegularExpression notNull(QStringLiteral("NOT NULL constraint failed: \\w+\\.(\\w+)"));
+    if (const auto n = notNull.match(driverText); n.hasMatch())
+        return QStringLiteral("Field '%1' must have a value").arg(n.captured(1));
+    static const QRegularExpression noSuch(QStringLiteral("no such (table|column): (?:\\w+\\.)?(\\w+)"));
+
+    if (isDeleteRefusedText(driverText))
+        return driverText.trimmed();
+    // The book's state, in words: the engine's own texts (SQLite's, stable across its versions).
+    const QString book = g_bookName.isEmpty() ? QStringLiteral("database") : QStringLiteral("database %1").arg(g_bookName);
+    const QString text = driverText.trimmed();
+    if (text.contains(QLatin1String("is locked")))
+        return QStringLiteral("The %1 is locked by another program; try again in a moment.").arg(book);
+    if (text.contains(QLatin1String("readonly database")) || text.contains(QLatin1String("read-only")))
+        return QStringLiteral("The %1 is read-only, so no change could be saved.").arg(book);
+    if (text.contains(QLatin1String("not a database")))
+        return g_bookName.isEmpty() ? QStringLiteral("The file is not a database.")
+                                    : QStringLiteral("The file %1 is not a database.").arg(g_bookName);
+    if (text.contains(QLatin1String("malformed")) || text.contains(QLatin1String("corrupt")))
+        return QStringLiteral("The %1 is damaged.").arg(book);
+    if (text.contains(QLatin1String("disk is full")))
+        return QStringLiteral("The disk holding the %1 is full, so the change was not saved.").arg(book);
+    if (text.contains(QLatin1String("I/O error")))
+        return QStringLiteral("The %1 could not be read or written because of a disk error.").arg(book);
+    if (text.contains(QLatin1String("unable to open")))
+        return QStringLiteral("The %1 cannot be opened.").arg(book);
+    if (const auto n = noSuch.match(text); n.hasMatch())
+        return n.captured(1) == QLatin1String("table")
+            ? QStringLiteral("The table %1 is missing from the %2.").arg(n.captured(2), book)
+            : QStringLiteral("The field %1 is missing from the %2.").arg(n.captured(2), book);
+    QString sentence = text;
+    while (sentence.endsWith(QLatin1Char('.')))
+        sentence.chop(1);
     if (!table.isEmpty())
-        return QStringLiteral("%1 (table %2)").arg(driverText.trimmed(), table);
-    return driverText.trimmed();
+        return QStringLiteral("The table %1 of the %2 could not be read or written: %3.").arg(table, book, sentence);
+    return QStringLiteral("The %1 reported an error: %2.").arg(book, sentence);
 }
 
 void execOrThrow(QSqlQuery& query, const QString& table, const QVariantMap& values)
 {
     if (!query.exec()) {
-        const QSqlError e = query.lastError();
-        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        throw EDBEngineError(engineErrorText(text, table, values));
+        throw EDBEngineError(engineErrorText(engineText(query.lastError()), table, values));
     }
 }
 
 QSqlQuery prepareOrThrow(const QString& sql)
 {
     QSqlQuery q(Engine::database());
-    if (!q.prepare(sql)) {
-        const QSqlError e = q.lastError();
-        throw EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? e.text() : e.databaseText(), QString()));
-    }
+    if (!q.prepare(sql))
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
     return q;
 }
 

@@ -2,6 +2,7 @@
 // The database engine layer: resolves the alias to a database, opens it with the settings the
 // books need, and turns the driver's errors into messages a shop owner can read.
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -31,9 +32,11 @@ public:
     // Reads the alias from the configuration; with no configuration, names the embedded default.
     static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
 
-    // Opens the database the alias names and checks that the six tables are there. The embedded
-    // default is created with empty tables on first use; nothing else is ever created.
-    // Throws EDBEngineError with a readable message.
+    // Opens the database the alias names and checks it before anything is written to it: the
+    // file and its folder writable, every table and every field the program uses present. A book
+    // refused is left byte for byte as it was. The embedded default is created with empty tables
+    // on first use and kept in write-ahead-log mode; a book named by the alias keeps its own
+    // journal mode. Throws EDBEngineError with a readable message.
     static QSqlDatabase open(const QString& alias = QString::fromLatin1(kAlias));
     static QSqlDatabase open(const AliasConfig& config);
     static void close();
@@ -44,6 +47,17 @@ public:
     // conversions. Only when the driver is SQLite and runs on the same SQLite library as this
     // program; nullptr otherwise (callers then go through QSqlQuery).
     static sqlite3* sqliteHandle();
+    // The file (or database name) of the open book, for messages; empty when none is open.
+    static QString bookName();
+
+    // How long a statement waits for a lock another program holds before it gives up, in
+    // milliseconds: short, so that a locked book is reported rather than looking like a hang.
+    static int busyWait();
+    static void setBusyWait(int milliseconds);
+    // Called when a statement starts waiting for such a lock (the program shows the wait cursor);
+    // returns the one called until now.
+    using BusyNotifier = void (*)();
+    static BusyNotifier setBusyNotifier(BusyNotifier notify);
 };
 
 // A statement prepared straight on the SQLite connection and kept between uses. The engine
@@ -65,12 +79,16 @@ private:
     QByteArray m_sql;
 };
 
+// The engine's own text of an error, without the driver's fragments ("Unable to fetch row").
+QString engineText(const QSqlError& error);
+
 // Runs a prepared statement, turning a failure into EDBEngineError with a readable message.
 // With the row's values given, a key violation names the repeated key value.
 void execOrThrow(QSqlQuery& query, const QString& table = QString(), const QVariantMap& values = {});
 // Prepares a statement on the open connection, or throws.
 QSqlQuery prepareOrThrow(const QString& sql);
-// The message shown for a driver error while working on the given table.
+// The message shown for an engine error while working on the given table: one plain sentence
+// naming the book, the table or the field.
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values = {});
 
 } // namespace zz

@@ -1,6 +1,7 @@
 #include "data/Query.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlField>
 #include <QSqlRecord>
@@ -97,6 +98,9 @@ void TQuery::Open()
         }
         rows.push_back(std::move(r));
     }
+    // A row that cannot be read ends the walk early: that is an error, not the end of the rows.
+    if (q.lastError().isValid())
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
     setActive(true);
     setRows(std::move(rows));
     emit stateChanged();
