@@ -34,16 +34,13 @@ QString userDir(QStandardPaths::StandardLocation location)
 }
 
 // The engine's configuration: "[Alias]" sections of "Key=Value" lines (keys without regard to
-// case; lines starting with ";" or "#" are comments). Read fresh on every call.
-QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
+// case; lines starting with ";" or "#" are comments).
+QMap<QString, QHash<QString, QString>> parseIni(const QByteArray& text)
 {
     QMap<QString, QHash<QString, QString>> sections;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EDBEngineError(QStringLiteral("Cannot read the database configuration %1.").arg(path));
     QString section;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    for (const QByteArray& raw : text.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
@@ -51,7 +48,7 @@ QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
             sections[section];
             continue;
         }
-        const int eq = line.indexOf(QLatin1Char('='));
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq > 0 && !section.isEmpty())
             sections[section].insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
     }
@@ -108,32 +105,46 @@ QString Engine::configFilePath()
     return userDir(QStandardPaths::GenericConfigLocation) + QStringLiteral("/engine.ini");
 }
 
+std::optional<AliasConfig> Engine::aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path)
+{
+    const auto sections = parseIni(text);
+    for (auto it = sections.begin(); it != sections.end(); ++it) {
+        if (it.key().compare(alias, Qt::CaseInsensitive) != 0)
+            continue;
+        const QHash<QString, QString>& v = it.value();
+        AliasConfig c;
+        c.alias = alias;
+        c.driver = v.value(QStringLiteral("driver"), QStringLiteral("QSQLITE"));
+        c.database = v.value(QStringLiteral("database"));
+        c.host = v.value(QStringLiteral("host"));
+        bool ok = false;
+        const int port = v.value(QStringLiteral("port")).toInt(&ok);
+        c.port = ok && port > 0 && port < 65536 ? port : -1;
+        c.user = v.value(QStringLiteral("user"));
+        c.password = v.value(QStringLiteral("password"));
+        if (c.database.isEmpty())
+            throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
+        return c;
+    }
+    if (!sections.isEmpty())
+        throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
+    return std::nullopt;
+}
+
 AliasConfig Engine::resolveAlias(const QString& alias)
 {
-    AliasConfig c;
-    c.alias = alias;
     const QString path = configFilePath();
     if (QFileInfo::exists(path)) {
-        const auto sections = readIniFile(path);
-        for (auto it = sections.begin(); it != sections.end(); ++it) {
-            if (it.key().compare(alias, Qt::CaseInsensitive) != 0)
-                continue;
-            const QHash<QString, QString>& v = it.value();
-            c.driver = v.value(QStringLiteral("driver"), QStringLiteral("QSQLITE"));
-            c.database = v.value(QStringLiteral("database"));
-            c.host = v.value(QStringLiteral("host"));
-            c.port = v.value(QStringLiteral("port"), QStringLiteral("-1")).toInt();
-            c.user = v.value(QStringLiteral("user"));
-            c.password = v.value(QStringLiteral("password"));
-            if (c.database.isEmpty())
-                throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
-            return c;
-        }
-        if (!sections.isEmpty())
-            throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EDBEngineError(QStringLiteral("Cannot read the database configuration %1.").arg(path));
+        if (const std::optional<AliasConfig> c = aliasFromConfig(file.readAll(), alias, path))
+            return *c;
     }
     if (alias.compare(QLatin1String(kAlias), Qt::CaseInsensitive) != 0)
         throw EDBEngineError(QStringLiteral("Unknown database alias: %1").arg(alias));
+    AliasConfig c;
+    c.alias = alias;
     c.driver = QStringLiteral("QSQLITE");
     c.database = userDir(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuzevevur.db");
     c.embeddedDefault = true;

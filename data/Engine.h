@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -31,6 +32,10 @@ public:
     static QString configFilePath();
     // Reads the alias from the configuration; with no configuration, names the embedded default.
     static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
+    // The alias as the text of a configuration file (named `path` in messages) defines it;
+    // nothing when the text defines no alias at all. Throws EDBEngineError when the alias is
+    // missing among others, or names no database.
+    static std::optional<AliasConfig> aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path);
 
     // Opens the database the alias names and checks it before anything is written to it: the
     // file and its folder writable, every table and every field the program uses present. A book
