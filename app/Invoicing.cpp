@@ -1,6 +1,9 @@
 #include "app/Invoicing.h"
 
 #include "data/DataMod.h"
+#include "invoicing/CancelledInv.h"
+#include "invoicing/MainInvoice.h"
+#include "invoicing/UnpaidInv.h"
 #include "widgets/Handlers.h"
 
 namespace zz {
@@ -51,9 +54,9 @@ void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
 }
 
 // The invoice windows join the menu as their units are built; until then their slots are empty.
-void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(nullptr); }
-void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, nullptr); }
-void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, nullptr); }
+void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(frmMainInvoice); }
+void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, frmUnpaidInv); }
+void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, frmCancelledInv); }
 void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(nullptr); }
 
 } // namespace zz

@@ -16,6 +16,11 @@
 #include "app/SplashForm.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/CancelledInv.h"
+#include "invoicing/InvDetail.h"
+#include "invoicing/MainInvoice.h"
+#include "invoicing/NewInvoice.h"
+#include "invoicing/UnpaidInv.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -54,7 +59,7 @@ constexpr StartupForm kStartupForms[] = {
      },
      nullptr, []() -> QObject* { return DataModule1; }},
     window<TfrmAdmin, frmAdmin>("frmAdmin"),
-    // frmMainInvoice
+    window<TfrmMainInvoice, frmMainInvoice>("frmMainInvoice"),
     window<TfrmInvoicing, frmInvoicing>("frmInvoicing"),
     window<TfrmFinReports, frmFinReports>("frmFinReports"),
     window<TfrmCusAdmin, frmCusAdmin>("frmCusAdmin"),
@@ -62,13 +67,13 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmProdAdmin, frmProdAdmin>("frmProdAdmin"),
     window<TfrmNewProd, frmNewProd>("frmNewProd"),
     window<TfrmVAT, frmVAT>("frmVAT"),
-    // frmInvDetail
+    window<TfrmInvDetail, frmInvDetail>("frmInvDetail"),
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
-    // frmNewInvoice
+    window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     // frmReportInv
     // frmInvNumber
-    // frmUnpaidInv
-    // frmCancelledInv
+    window<TfrmUnpaidInv, frmUnpaidInv>("frmUnpaidInv"),
+    window<TfrmCancelledInv, frmCancelledInv>("frmCancelledInv"),
     // frmDatePicker
     // frmReportRevenue
     // frmCustomerPicker

@@ -210,6 +210,7 @@ QSqlDatabase Engine::open(const AliasConfig& config)
                 pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
             pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
             pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
+            pragma(db, QStringLiteral("PRAGMA cache_size=-65536"));
         }
     } catch (...) {
         db.close();
@@ -272,6 +273,41 @@ sqlite3* Engine::sqliteHandle()
             ? 1 : 0;
     }
     return sameLibrary ? handle : nullptr;
+}
+
+namespace {
+void (*g_readOpenResults)() = nullptr;
+} // namespace
+
+void setBeforeWriting(void (*readOpenResults)()) { g_readOpenResults = readOpenResults; }
+
+void beforeWriting()
+{
+    if (g_readOpenResults)
+        g_readOpenResults();
+}
+
+void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFailure)
+{
+    sqlite3* handle = sqliteHandle();
+    const auto running = [handle] { return handle && sqlite3_get_autocommit(handle) == 0; };
+    if (running()) {
+        work();
+        return;
+    }
+    beforeWriting();
+    Transaction transaction;
+    try {
+        work();
+    } catch (...) {
+        // Some failures (a full disk, an I/O error) end the transaction in the engine itself:
+        // then nothing is left to commit. A failing commit raises its own error; the
+        // transaction then rolls back as it ends.
+        if (onFailure == OnFailure::KeepDone && (!handle || running()))
+            transaction.commit();
+        throw;
+    }
+    transaction.commit();
 }
 
 KeptStatement::KeptStatement() { keptStatements().push_back(this); }
@@ -390,6 +426,35 @@ QSqlQuery prepareOrThrow(const QString& sql)
     if (!q.prepare(sql))
         throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
     return q;
+}
+
+Transaction::Transaction()
+{
+    QSqlDatabase db = Engine::database();
+    if (!db.transaction())
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
+    m_active = true;
+}
+
+Transaction::~Transaction() { rollback(); }
+
+void Transaction::commit()
+{
+    if (!m_active)
+        return;
+    QSqlDatabase db = Engine::database();
+    if (!db.commit())
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
+    m_active = false;
+}
+
+void Transaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    if (Engine::isOpen())
+        Engine::database().rollback();
 }
 
 } // namespace zz

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <optional>
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -63,7 +64,22 @@ public:
     // returns the one called until now.
     using BusyNotifier = void (*)();
     static BusyNotifier setBusyNotifier(BusyNotifier notify);
+
+    // Runs work as one transaction of the open database (a Transaction, below): what it writes
+    // becomes durable together when it ends, so that a crash or a power loss before then leaves
+    // none of it. When work fails, KeepDone commits what it wrote before the failure and RollBack
+    // undoes it; either way the failure then goes on to the caller (a failing commit raises its own
+    // error instead, having undone the work). Inside a transaction already running on SQLite, work
+    // simply runs as part of it.
+    enum class OnFailure { RollBack, KeepDone };
+    static void runInTransaction(const std::function<void()>& work, OnFailure onFailure);
 };
+
+// Runs before anything writes to the open database: the open results that are read on demand
+// read their remaining rows first, so that they keep showing the rows as they were when they
+// opened. The named queries set what it runs.
+void beforeWriting();
+void setBeforeWriting(void (*readOpenResults)());
 
 // A statement prepared straight on the SQLite connection and kept between uses. The engine
 // finalizes every kept statement before it closes the connection; the next use prepares it again.
@@ -77,6 +93,9 @@ public:
     // The statement for sql on db, prepared now unless it already is; throws EDBEngineError
     // (naming the table) when the engine refuses it.
     sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql, const QString& table = QString());
+    // The prepared statement; nullptr when there is none (never prepared, or finalized because
+    // the engine closed its connection).
+    sqlite3_stmt* get() const { return m_stmt; }
     void finalize();
 
 private:
@@ -86,6 +105,28 @@ private:
 
 // The engine's own text of an error, without the driver's fragments ("Unable to fetch row").
 QString engineText(const QSqlError& error);
+// One transaction on the open database: the rows written while it is open land together when it
+// is committed, or none of them does when it is rolled back or ends without a commit (an error on
+// the way). Cursors that wrote rows inside a rolled-back transaction re-read them afterwards.
+class Transaction {
+public:
+    // Begins the transaction; throws EDBEngineError when the engine cannot.
+    Transaction();
+    // Rolls back what was not committed.
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Makes everything written since the begin durable; throws EDBEngineError when the engine
+    // cannot (the transaction then stays open for the rollback).
+    void commit();
+    // Drops everything written since the begin; nothing when it is already over.
+    void rollback();
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
+};
 
 // Runs a prepared statement, turning a failure into EDBEngineError with a readable message.
 // With the row's values given, a key violation names the repeated key value.

@@ -102,6 +102,7 @@ qint64 insertRow(const TableDef& table, const Row& values)
         cols << f.name;
         bound << bindable(f.type, values[i]);
     }
+    beforeWriting();
     const QString sql = cols.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table.name, cols.join(QStringLiteral(", ")), marks(int(cols.size())));
@@ -126,6 +127,7 @@ void updateRow(const TableDef& table, qint64 id, const Row& values, const std::v
     }
     if (sets.isEmpty())
         return;
+    beforeWriting();
     QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table.name, sets.join(QStringLiteral(", "))));
     for (const QVariant& v : bound)
         q.addBindValue(v);
@@ -154,6 +156,7 @@ void deleteRow(const TableDef& table, qint64 id)
         }
         used.finish();
     }
+    beforeWriting();
     QSqlQuery q = prepareOrThrow(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table.name));
     q.addBindValue(id);
     execOrThrow(q, table.name);

@@ -20,7 +20,8 @@ struct TColumn {
     QColor color; // cell background; invalid for the grid's own
 };
 
-// Serves the cursor's rows on demand (only the visible rows are ever read).
+// Serves the cursor's rows on demand (only the visible rows are ever read; a named query's result
+// is read as far as the grid is scrolled).
 class TDBGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,8 +38,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A result read on demand shows the rows read so far; scrolling to its end reads more.
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
     void reset();
+    // Rows read since the last count follow at the end.
+    void rowsFetched();
     void rowValuesChanged(int row);
 
 private:
@@ -69,8 +75,19 @@ public:
     bool focusField(TField* field) override;
     void scrollCurrentToMiddle() override;
 
+signals:
+    // A double-click anywhere in the grid: on a row, on a column title or on the empty space
+    // below the rows (also in a grid without rows).
+    void DblClick();
+    // The left mouse button was released over a cell of a row, after the press made that row
+    // current; column is the cell's column. Moving through the rows by keyboard sends none.
+    void CellClick(int column);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     // A cell editor writes its text into its field; a text the field refuses is reported once

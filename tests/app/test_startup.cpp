@@ -113,7 +113,8 @@ private slots:
             {"frmFinReports", "Financial Reports"}, {"frmCusAdmin", "Customer Administration"},
             {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
             {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
-            {"frmMap", "Application Map"}};
+            {"frmMap", "Application Map"}, {"frmMainInvoice", "Invoice Detail"}, {"frmInvDetail", "Invoice Detail"},
+            {"frmNewInvoice", "New Invoice"}, {"frmUnpaidInv", "Unpaid Invoices"}, {"frmCancelledInv", "Cancelled Invoices"}};
 
         createForms();
         int place = -1;
