@@ -89,7 +89,9 @@ QByteArray TfrmAdminCompany::readBitmapFile(const QString& path)
     const QByteArray bytes = file.readAll();
     // A Windows bitmap file begins with "BM" and must decode as one.
     if (decodeBitmap(bytes).isNull())
-        throw Exception(QStringLiteral("Bitmap image is not valid"));
+        throw Exception(bitmapTooLarge(bytes) ? QStringLiteral("The bitmap %1 is too large for a logo (at most %2 million pixels).")
+                                                    .arg(fullPath).arg(kMaxLogoPixels / 1000000)
+                                              : QStringLiteral("Bitmap image is not valid"));
     return bytes;
 }
 

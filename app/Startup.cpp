@@ -118,9 +118,13 @@ int runZuzevevur(TApplication& app)
     frmSplashscreen->repaint();
     frmSplashscreen->waitForTimer();
 
+    // Opening and checking the book, and creating the windows, show the wait cursor.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         createForms();
+        QGuiApplication::restoreOverrideCursor();
     } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
         const quintptr address = codeAddress();
         const QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
         messageBox(MessageRequest{MsgKind::Error, QStringLiteral("Application Error"),

@@ -9,8 +9,11 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QStandardPaths>
+#include <algorithm>
+#include <utility>
 #include <vector>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include "data/Errors.h"
 #include "data/Schema.h"
@@ -31,16 +34,13 @@ QString userDir(QStandardPaths::StandardLocation location)
 }
 
 // The engine's configuration: "[Alias]" sections of "Key=Value" lines (keys without regard to
-// case; lines starting with ";" or "#" are comments). Read fresh on every call.
-QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
+// case; lines starting with ";" or "#" are comments).
+QMap<QString, QHash<QString, QString>> parseIni(const QByteArray& text)
 {
     QMap<QString, QHash<QString, QString>> sections;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EDBEngineError(QStringLiteral("Cannot read the database configuration %1.").arg(path));
     QString section;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    for (const QByteArray& raw : text.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
@@ -48,7 +48,7 @@ QMap<QString, QHash<QString, QString>> readIniFile(const QString& path)
             sections[section];
             continue;
         }
-        const int eq = line.indexOf(QLatin1Char('='));
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq > 0 && !section.isEmpty())
             sections[section].insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
     }
@@ -66,7 +66,37 @@ void pragma(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(db.databaseName(), q.lastError().text()));
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
+}
+
+QString g_bookName;
+int g_busyWaitMs = 2000;
+void (*g_busyNotifier)() = nullptr;
+
+// Waits for another program's lock in short steps, up to the busy wait; tells the program once
+// when the waiting begins.
+int onBusy(void*, int calls)
+{
+    constexpr int kStep = 20;
+    if (calls == 0 && g_busyNotifier)
+        g_busyNotifier();
+    if (calls * kStep >= g_busyWaitMs)
+        return 0;
+    sqlite3_sleep(kStep);
+    return 1;
+}
+
+// A book that cannot be written is refused before it is opened: the first save would fail.
+void refuseReadOnly(const QString& path)
+{
+    const QFileInfo file(path);
+    if (::access(QFile::encodeName(file.absoluteFilePath()).constData(), W_OK) != 0)
+        throw EDBEngineError(QStringLiteral("The database %1 is read-only, so no change could be saved; "
+                                            "make it writable and start the program again.").arg(path));
+    // The engine writes its journal beside the book.
+    if (::access(QFile::encodeName(file.absolutePath()).constData(), W_OK | X_OK) != 0)
+        throw EDBEngineError(QStringLiteral("The folder %1 holding the database %2 is read-only, so no change could be saved; "
+                                            "make it writable and start the program again.").arg(file.absolutePath(), path));
 }
 } // namespace
 
@@ -75,32 +105,46 @@ QString Engine::configFilePath()
     return userDir(QStandardPaths::GenericConfigLocation) + QStringLiteral("/engine.ini");
 }
 
+std::optional<AliasConfig> Engine::aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path)
+{
+    const auto sections = parseIni(text);
+    for (auto it = sections.begin(); it != sections.end(); ++it) {
+        if (it.key().compare(alias, Qt::CaseInsensitive) != 0)
+            continue;
+        const QHash<QString, QString>& v = it.value();
+        AliasConfig c;
+        c.alias = alias;
+        c.driver = v.value(QStringLiteral("driver"), QStringLiteral("QSQLITE"));
+        c.database = v.value(QStringLiteral("database"));
+        c.host = v.value(QStringLiteral("host"));
+        bool ok = false;
+        const int port = v.value(QStringLiteral("port")).toInt(&ok);
+        c.port = ok && port > 0 && port < 65536 ? port : -1;
+        c.user = v.value(QStringLiteral("user"));
+        c.password = v.value(QStringLiteral("password"));
+        if (c.database.isEmpty())
+            throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
+        return c;
+    }
+    if (!sections.isEmpty())
+        throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
+    return std::nullopt;
+}
+
 AliasConfig Engine::resolveAlias(const QString& alias)
 {
-    AliasConfig c;
-    c.alias = alias;
     const QString path = configFilePath();
     if (QFileInfo::exists(path)) {
-        const auto sections = readIniFile(path);
-        for (auto it = sections.begin(); it != sections.end(); ++it) {
-            if (it.key().compare(alias, Qt::CaseInsensitive) != 0)
-                continue;
-            const QHash<QString, QString>& v = it.value();
-            c.driver = v.value(QStringLiteral("driver"), QStringLiteral("QSQLITE"));
-            c.database = v.value(QStringLiteral("database"));
-            c.host = v.value(QStringLiteral("host"));
-            c.port = v.value(QStringLiteral("port"), QStringLiteral("-1")).toInt();
-            c.user = v.value(QStringLiteral("user"));
-            c.password = v.value(QStringLiteral("password"));
-            if (c.database.isEmpty())
-                throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
-            return c;
-        }
-        if (!sections.isEmpty())
-            throw EDBEngineError(QStringLiteral("Unknown database alias: %1 (not defined in %2)").arg(alias, path));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EDBEngineError(QStringLiteral("Cannot read the database configuration %1.").arg(path));
+        if (const std::optional<AliasConfig> c = aliasFromConfig(file.readAll(), alias, path))
+            return *c;
     }
     if (alias.compare(QLatin1String(kAlias), Qt::CaseInsensitive) != 0)
         throw EDBEngineError(QStringLiteral("Unknown database alias: %1").arg(alias));
+    AliasConfig c;
+    c.alias = alias;
     c.driver = QStringLiteral("QSQLITE");
     c.database = userDir(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuzevevur.db");
     c.embeddedDefault = true;
@@ -125,6 +169,8 @@ QSqlDatabase Engine::open(const AliasConfig& config)
             if (!QDir().mkpath(file.absolutePath()))
                 throw EDBEngineError(QStringLiteral("Cannot create the folder %1.").arg(file.absolutePath()));
             create = true;
+        } else {
+            refuseReadOnly(config.database);
         }
     }
 
@@ -136,28 +182,41 @@ QSqlDatabase Engine::open(const AliasConfig& config)
         if (!config.user.isEmpty()) db.setUserName(config.user);
         if (!config.password.isEmpty()) db.setPassword(config.password);
     } else {
-        // Never let the driver create a file we did not ask for; wait a while on a lock.
-        db.setConnectOptions(create ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
-                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READWRITE_NOCREATE"));
+        // Never let the driver create a file we did not ask for; wait only a moment on a lock.
+        const QString wait = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(g_busyWaitMs);
+        db.setConnectOptions(create ? wait : wait + QStringLiteral(";QSQLITE_OPEN_READWRITE_NOCREATE"));
     }
+    g_bookName = config.database;
     try {
         if (!db.open())
-            throw EDBEngineError(QStringLiteral("Cannot open the database %1: %2").arg(config.database, db.lastError().text()));
+            throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
         if (sqlite) {
-            // A file that is not a database fails on its first read, here.
+            if (sqlite3* handle = sqliteHandle()) {
+                sqlite3_busy_handler(handle, onBusy, nullptr);
+                if (sqlite3_db_readonly(handle, "main") == 1)
+                    throw EDBEngineError(engineErrorText(QStringLiteral("attempt to write a readonly database"), QString()));
+            }
+        }
+        if (create) {
             pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+            createSchema(db);
+        }
+        // Only reads: a book refused here is left as it was.
+        checkSchema(db);
+        if (sqlite) {
+            // The embedded default is ours and runs with a write-ahead log; a named book keeps the
+            // journal mode it has, which other programs may rely on.
+            if (config.embeddedDefault && !create)
+                pragma(db, QStringLiteral("PRAGMA journal_mode=WAL"));
             pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
             pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
-            pragma(db, QStringLiteral("PRAGMA busy_timeout=5000"));
             pragma(db, QStringLiteral("PRAGMA cache_size=-65536"));
         }
-        if (create)
-            createSchema(db);
-        checkSchema(db);
     } catch (...) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(kConnection);
+        g_bookName.clear();
         throw;
     }
     return db;
@@ -175,7 +234,13 @@ void Engine::close()
         db.close();
     }
     QSqlDatabase::removeDatabase(kConnection);
+    g_bookName.clear();
 }
+
+QString Engine::bookName() { return g_bookName; }
+int Engine::busyWait() { return g_busyWaitMs; }
+void Engine::setBusyWait(int milliseconds) { g_busyWaitMs = std::max(0, milliseconds); }
+Engine::BusyNotifier Engine::setBusyNotifier(BusyNotifier notify) { return std::exchange(g_busyNotifier, notify); }
 
 bool Engine::isOpen()
 {
@@ -274,6 +339,12 @@ void KeptStatement::finalize()
     m_stmt = nullptr;
 }
 
+QString engineText(const QSqlError& error)
+{
+    const QString own = error.databaseText().trimmed();
+    return own.isEmpty() ? error.driverText().trimmed() : own;
+}
+
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values)
 {
     // "UNIQUE constraint failed: Invoice.Inv_Number" -> a key violation naming table and key.
@@ -305,29 +376,55 @@ QString engineErrorText(const QString& driverText, const QString& table, const Q
         }
         return QStringLiteral("The value of %1 does not fit the field.").arg(field);
     }
-    if (driverText.contains(QLatin1String("database is locked")))
-        return QStringLiteral("The database is locked by another program; try again in a moment.");
+    static const QRegularExpression notNull(QStringLiteral("NOT NULL constraint failed: \\w+\\.(\\w+)"));
+    if (const auto n = notNull.match(driverText); n.hasMatch())
+        return QStringLiteral("Field '%1' must have a value").arg(n.captured(1));
+    static const QRegularExpression noSuch(QStringLiteral("no such (table|column): (?:\\w+\\.)?(\\w+)"));
+
+    if (isDeleteRefusedText(driverText))
+        return driverText.trimmed();
+    // The book's state, in words: the engine's own texts (SQLite's, stable across its versions).
+    const QString book = g_bookName.isEmpty() ? QStringLiteral("database") : QStringLiteral("database %1").arg(g_bookName);
+    const QString text = driverText.trimmed();
+    if (text.contains(QLatin1String("is locked")))
+        return QStringLiteral("The %1 is locked by another program; try again in a moment.").arg(book);
+    if (text.contains(QLatin1String("readonly database")) || text.contains(QLatin1String("read-only")))
+        return QStringLiteral("The %1 is read-only, so no change could be saved.").arg(book);
+    if (text.contains(QLatin1String("not a database")))
+        return g_bookName.isEmpty() ? QStringLiteral("The file is not a database.")
+                                    : QStringLiteral("The file %1 is not a database.").arg(g_bookName);
+    if (text.contains(QLatin1String("malformed")) || text.contains(QLatin1String("corrupt")))
+        return QStringLiteral("The %1 is damaged.").arg(book);
+    if (text.contains(QLatin1String("disk is full")))
+        return QStringLiteral("The disk holding the %1 is full, so the change was not saved.").arg(book);
+    if (text.contains(QLatin1String("I/O error")))
+        return QStringLiteral("The %1 could not be read or written because of a disk error.").arg(book);
+    if (text.contains(QLatin1String("unable to open")))
+        return QStringLiteral("The %1 cannot be opened.").arg(book);
+    if (const auto n = noSuch.match(text); n.hasMatch())
+        return n.captured(1) == QLatin1String("table")
+            ? QStringLiteral("The table %1 is missing from the %2.").arg(n.captured(2), book)
+            : QStringLiteral("The field %1 is missing from the %2.").arg(n.captured(2), book);
+    QString sentence = text;
+    while (sentence.endsWith(QLatin1Char('.')))
+        sentence.chop(1);
     if (!table.isEmpty())
-        return QStringLiteral("%1 (table %2)").arg(driverText.trimmed(), table);
-    return driverText.trimmed();
+        return QStringLiteral("The table %1 of the %2 could not be read or written: %3.").arg(table, book, sentence);
+    return QStringLiteral("The %1 reported an error: %2.").arg(book, sentence);
 }
 
 void execOrThrow(QSqlQuery& query, const QString& table, const QVariantMap& values)
 {
     if (!query.exec()) {
-        const QSqlError e = query.lastError();
-        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        throw EDBEngineError(engineErrorText(text, table, values));
+        throw EDBEngineError(engineErrorText(engineText(query.lastError()), table, values));
     }
 }
 
 QSqlQuery prepareOrThrow(const QString& sql)
 {
     QSqlQuery q(Engine::database());
-    if (!q.prepare(sql)) {
-        const QSqlError e = q.lastError();
-        throw EDBEngineError(engineErrorText(e.databaseText().isEmpty() ? e.text() : e.databaseText(), QString()));
-    }
+    if (!q.prepare(sql))
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
     return q;
 }
 
@@ -335,7 +432,7 @@ Transaction::Transaction()
 {
     QSqlDatabase db = Engine::database();
     if (!db.transaction())
-        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
     m_active = true;
 }
 
@@ -347,7 +444,7 @@ void Transaction::commit()
         return;
     QSqlDatabase db = Engine::database();
     if (!db.commit())
-        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
     m_active = false;
 }
 

@@ -2,9 +2,11 @@
 // The database engine layer: resolves the alias to a database, opens it with the settings the
 // books need, and turns the driver's errors into messages a shop owner can read.
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <optional>
 #include <functional>
 
 struct sqlite3;
@@ -31,10 +33,16 @@ public:
     static QString configFilePath();
     // Reads the alias from the configuration; with no configuration, names the embedded default.
     static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
+    // The alias as the text of a configuration file (named `path` in messages) defines it;
+    // nothing when the text defines no alias at all. Throws EDBEngineError when the alias is
+    // missing among others, or names no database.
+    static std::optional<AliasConfig> aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path);
 
-    // Opens the database the alias names and checks that the six tables are there. The embedded
-    // default is created with empty tables on first use; nothing else is ever created.
-    // Throws EDBEngineError with a readable message.
+    // Opens the database the alias names and checks it before anything is written to it: the
+    // file and its folder writable, every table and every field the program uses present. A book
+    // refused is left byte for byte as it was. The embedded default is created with empty tables
+    // on first use and kept in write-ahead-log mode; a book named by the alias keeps its own
+    // journal mode. Throws EDBEngineError with a readable message.
     static QSqlDatabase open(const QString& alias = QString::fromLatin1(kAlias));
     static QSqlDatabase open(const AliasConfig& config);
     static void close();
@@ -45,6 +53,17 @@ public:
     // conversions. Only when the driver is SQLite and runs on the same SQLite library as this
     // program; nullptr otherwise (callers then go through QSqlQuery).
     static sqlite3* sqliteHandle();
+    // The file (or database name) of the open book, for messages; empty when none is open.
+    static QString bookName();
+
+    // How long a statement waits for a lock another program holds before it gives up, in
+    // milliseconds: short, so that a locked book is reported rather than looking like a hang.
+    static int busyWait();
+    static void setBusyWait(int milliseconds);
+    // Called when a statement starts waiting for such a lock (the program shows the wait cursor);
+    // returns the one called until now.
+    using BusyNotifier = void (*)();
+    static BusyNotifier setBusyNotifier(BusyNotifier notify);
 
     // Runs work as one transaction of the open database (a Transaction, below): what it writes
     // becomes durable together when it ends, so that a crash or a power loss before then leaves
@@ -84,6 +103,8 @@ private:
     QByteArray m_sql;
 };
 
+// The engine's own text of an error, without the driver's fragments ("Unable to fetch row").
+QString engineText(const QSqlError& error);
 // One transaction on the open database: the rows written while it is open land together when it
 // is committed, or none of them does when it is rolled back or ends without a commit (an error on
 // the way). Cursors that wrote rows inside a rolled-back transaction re-read them afterwards.
@@ -112,7 +133,8 @@ private:
 void execOrThrow(QSqlQuery& query, const QString& table = QString(), const QVariantMap& values = {});
 // Prepares a statement on the open connection, or throws.
 QSqlQuery prepareOrThrow(const QString& sql);
-// The message shown for a driver error while working on the given table.
+// The message shown for an engine error while working on the given table: one plain sentence
+// naming the book, the table or the field.
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values = {});
 
 } // namespace zz

@@ -44,13 +44,22 @@ int TField::AsInteger() const
             throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(v.toString(), m_def.name));
         return n;
     }
-    return int(v.toLongLong());
+    if (v.typeId() == QMetaType::Int)
+        return v.toInt();
+    // A stored value this field cannot hold (a fraction, a number beyond 32 bits, a text) is no
+    // whole number: it is refused, never read as another number.
+    throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(AsString(), m_def.name));
 }
 
 double TField::AsFloat() const
 {
     const QVariant v = Value();
-    return v.isValid() ? v.toDouble() : 0.0;
+    if (!v.isValid())
+        return 0.0;
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong
+        || m_def.type == FieldType::Text)
+        return v.toDouble();
+    throw EConvertError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(AsString(), m_def.name));
 }
 
 Money TField::AsMoney() const
@@ -64,7 +73,11 @@ Money TField::AsMoney() const
 QDate TField::AsDate() const
 {
     const QVariant v = Value();
-    return v.isValid() ? v.toDate() : QDate();
+    if (!v.isValid())
+        return QDate();
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    throw EConvertError(QStringLiteral("'%1' is not a valid date for field '%2'").arg(AsString(), m_def.name));
 }
 
 QByteArray TField::AsBytes() const
@@ -134,35 +147,26 @@ void TField::SetAsString(const QString& text)
     }
 }
 
-QVariant TField::normalise(FieldType type, const QVariant& value)
-{
-    if (!value.isValid() || value.isNull())
-        return {};
-    switch (type) {
-    case FieldType::Text: return value.toString();
-    case FieldType::Integer:
-    case FieldType::AutoInc: return int(value.toLongLong());
-    case FieldType::Float:
-    case FieldType::Money: return value.toDouble();
-    case FieldType::Date: {
-        if (value.metaType().id() == QMetaType::QDate)
-            return value;
-        if (value.metaType().id() == QMetaType::QDateTime)
-            return value.toDateTime().date();
-        const QDate d = QDate::fromString(value.toString().left(10), Qt::ISODate);
-        return d.isValid() ? QVariant(d) : QVariant();
-    }
-    case FieldType::Graphic: {
-        const QByteArray b = value.toByteArray();
-        return b.isEmpty() ? QVariant() : QVariant(b);
-    }
-    }
-    return value;
-}
+QVariant TField::normalise(FieldType type, const QVariant& value) { return exactFieldValue(type, value); }
 
 QVariant TField::assignable(const FieldDef& def, const QVariant& value)
 {
     QVariant v = normalise(def.type, value);
+    if (!fitsFieldType(def.type, v)) {
+        // The program assigns only values of the field's type; anything else would be stored as
+        // a value the field cannot show.
+        const QString text = fieldText(def.type, v, QString(), TextUse::Edit);
+        switch (def.type) {
+        case FieldType::Integer:
+        case FieldType::AutoInc:
+            throw EConvertError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, def.name));
+        case FieldType::Float:
+        case FieldType::Money:
+            throw EConvertError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, def.name));
+        default:
+            throw EConvertError(QStringLiteral("'%1' is not a valid date for field '%2'").arg(text, def.name));
+        }
+    }
     if (def.type == FieldType::Text && v.isValid()) {
         const QString text = def.size > 0 ? leftCharacters(v.toString(), def.size) : v.toString();
         v = text.isEmpty() ? QVariant() : QVariant(text);

@@ -31,12 +31,17 @@ public:
     // Only for fields whose type is learnt from a statement's result.
     void setDataType(FieldType type) { m_def.type = type; }
 
-    // The current row's value: QString, int, double, QDate or QByteArray; an invalid QVariant for null.
+    // The current row's value: QString, int, double, QDate or QByteArray; an invalid QVariant for
+    // null. A stored value the field's type cannot hold is kept as it is (a text in a number
+    // field, a qlonglong beyond 32 bits, a fraction in a whole-number field), so that it is shown
+    // as itself and written back only when the user changes it.
     QVariant Value() const;
     bool IsNull() const;
 
     // The value as text without the display format, in the form SetAsString reads back.
     QString AsString() const;
+    // The value as the type asked for; a stored value that is no such value throws EConvertError
+    // ("'9223372036854775807' is not a valid integer value for field 'Inv_Start_No'").
     int AsInteger() const;
     double AsFloat() const;
     Money AsMoney() const;
@@ -56,7 +61,8 @@ public:
     bool isValidChar(QChar c) const;
 
     // Writes into the owner's pending row (the owner decides whether that is allowed). A text
-    // field keeps the first Size() characters of what it is given, and an empty text is null.
+    // field keeps the first Size() characters of what it is given, and an empty text is null; a
+    // value the field's type cannot hold throws EConvertError.
     void SetValue(const QVariant& value);
     void Clear() { SetValue(QVariant()); }
     // Converts typed text to the field's type; throws EConvertError with the field's message
@@ -67,7 +73,7 @@ public:
     void SetAsMoney(Money value) { SetValue(value.toDouble()); }
     void SetAsDate(const QDate& date) { SetValue(date.isValid() ? QVariant(date) : QVariant()); }
 
-    // Normalises a value to the field's storage kind (see Value()).
+    // A value in the field's storage kind when it converts unchanged, else as it is (see Value()).
     static QVariant normalise(FieldType type, const QVariant& value);
 
 private:

@@ -1,5 +1,6 @@
 #include "data/HeldRows.h"
 
+#include <limits>
 #include <sqlite3.h>
 
 #include "data/Field.h"
@@ -113,18 +114,31 @@ void HeldBlock::take(HeldCell& c, FieldType type, sqlite3_value* v)
         break;
     case FieldType::Integer:
     case FieldType::AutoInc:
+        // Beyond 32 bits the value is held as it is (below), never cut.
         if (kind == SQLITE_INTEGER) {
-            c.kind = HeldCell::Int;
-            c.i = int(sqlite3_value_int64(v));
-            return;
+            const qint64 n = sqlite3_value_int64(v);
+            if (n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max()) {
+                c.kind = HeldCell::Int;
+                c.i = n;
+                return;
+            }
         }
         break;
     case FieldType::Float:
     case FieldType::Money:
-        if (kind == SQLITE_FLOAT || kind == SQLITE_INTEGER) {
+        if (kind == SQLITE_FLOAT) {
             c.kind = HeldCell::Double;
-            c.d = kind == SQLITE_FLOAT ? sqlite3_value_double(v) : double(sqlite3_value_int64(v));
+            c.d = sqlite3_value_double(v);
             return;
+        }
+        if (kind == SQLITE_INTEGER) {
+            // Whole numbers a double holds exactly; larger ones are held as they are.
+            const qint64 n = sqlite3_value_int64(v);
+            if (n >= -(qint64(1) << 53) && n <= (qint64(1) << 53)) {
+                c.kind = HeldCell::Double;
+                c.d = double(n);
+                return;
+            }
         }
         break;
     case FieldType::Date:
@@ -138,8 +152,8 @@ void HeldBlock::take(HeldCell& c, FieldType type, sqlite3_value* v)
                     if (date.isValid()) {
                         c.kind = HeldCell::Date;
                         c.i = date.toJulianDay();
+                        return;
                     }
-                    return;
                 }
             }
         }

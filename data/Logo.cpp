@@ -32,17 +32,39 @@ QByteArray logoStoredForm(const QByteArray& bitmapFile)
     return out + bitmapFile;
 }
 
-QImage decodeBitmap(const QByteArray& bitmapFile)
+namespace {
+// Reads a bitmap: the picture when `read`, else only the dimensions its header gives.
+QImage readBitmap(const QByteArray& bitmapFile, bool read, QSize* size)
 {
-    if (!bitmapFile.startsWith("BM"))
-        return {};
     QBuffer buffer;
     buffer.setData(bitmapFile);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
+    const QSize s = reader.size();
+    if (size)
+        *size = s;
+    if (!read || !s.isValid() || qint64(s.width()) * s.height() > kMaxLogoPixels)
+        return {};
     return reader.read();
+}
+} // namespace
+
+QImage decodeBitmap(const QByteArray& bitmapFile)
+{
+    if (!bitmapFile.startsWith("BM") || bitmapFile.size() > kMaxLogoFileBytes)
+        return {};
+    return readBitmap(bitmapFile, true, nullptr);
+}
+
+bool bitmapTooLarge(const QByteArray& bitmapFile)
+{
+    if (bitmapFile.size() > kMaxLogoFileBytes)
+        return true;
+    QSize size;
+    readBitmap(bitmapFile, false, &size);
+    return size.isValid() && qint64(size.width()) * size.height() > kMaxLogoPixels;
 }
 
 QImage decodeLogo(const QByteArray& stored) { return decodeBitmap(logoImageBytes(stored)); }

@@ -1,6 +1,7 @@
 #include "data/Query.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlField>
 #include <QSqlRecord>
@@ -191,6 +192,8 @@ void TQuery::openThroughDriver()
             }
             undeclaredRows.push_back(std::move(row));
         }
+        if (q.lastError().isValid())
+            throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString()));
         for (size_t c = 0; c < defs.size(); ++c)
             defs[c].name = names[int(c)];
         defineFields(defs);

@@ -1,5 +1,6 @@
 #include "data/QueryRows.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <sqlite3.h>
@@ -85,6 +86,9 @@ void QueryRows::holdAll(QSqlQuery& query)
             columns[c] = query.value(int(c));
         append(columns);
     }
+    // A row that cannot be read ends the walk early: that is an error, not the end of the rows.
+    if (query.lastError().isValid())
+        throw EDBEngineError(engineErrorText(engineText(query.lastError()), QString()));
     m_complete = true;
 }
 

@@ -1,5 +1,6 @@
 #include "data/RowStore.h"
 
+#include <QSqlError>
 #include <algorithm>
 #include <sqlite3.h>
 
@@ -56,6 +57,11 @@ void RowStore::load(int linkIndex, const QVariant& link)
         execOrThrow(q, m_table.name);
         while (q.next())
             m_ids.push_back(q.value(0).toLongLong());
+        if (q.lastError().isValid()) { // a row that cannot be read ends the walk early
+            m_ids.clear();
+            resizeBlocks();
+            throw EDBEngineError(engineErrorText(engineText(q.lastError()), m_table.name));
+        }
     }
     resizeBlocks();
 }
@@ -241,6 +247,8 @@ void RowStore::readRowsThroughDriver(int firstBlock, std::vector<std::unique_ptr
             for (int i = 0; i < n; ++i)
                 block.hold(row[i], TField::normalise(m_table.fields[size_t(i)].type, q.value(i)));
         }
+        if (q.lastError().isValid())
+            throw EDBEngineError(engineErrorText(engineText(q.lastError()), m_table.name));
         q.finish();
     }
 }

@@ -3,7 +3,10 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
 
+#include "data/Engine.h"
 #include "data/Errors.h"
 
 namespace zz {
@@ -68,6 +71,24 @@ bool isNumericType(FieldType t)
 }
 
 namespace {
+const std::vector<DeleteRefusal>& refusals()
+{
+    static const std::vector<DeleteRefusal> list = {
+        {QStringLiteral("Customer"), QStringLiteral("Cus_Code"), QStringLiteral("Invoice"), QStringLiteral("Cus_Code")},
+        {QStringLiteral("Product"), QStringLiteral("Prod_Code"), QStringLiteral("Line"), QStringLiteral("Prod_Code")},
+    };
+    return list;
+}
+
+// The refusal, naming the row when a name is given.
+QString refusalText(const QString& table, const QString& name)
+{
+    const QString named = name.trimmed().isEmpty() ? QString() : QLatin1Char(' ') + name.trimmed();
+    if (table == QLatin1String("Product"))
+        return QStringLiteral("The product%1 is used on invoices and cannot be deleted.").arg(named);
+    return QStringLiteral("The customer%1 has invoices and cannot be deleted.").arg(named);
+}
+
 QString columnSql(const TableDef& table, const FieldDef& f)
 {
     QString sql = f.name + QLatin1Char(' ');
@@ -110,36 +131,110 @@ QStringList schemaSql()
     out << QStringLiteral("CREATE INDEX Cus_Name ON Customer (Cus_Name COLLATE NOCASE)")
         << QStringLiteral("CREATE INDEX Cus_Code ON Invoice (Cus_Code)")
         << QStringLiteral("CREATE INDEX Line_Inv_Number ON Line (Inv_Number)")
+        << QStringLiteral("CREATE INDEX Line_Prod_Code ON Line (Prod_Code)")
         << QStringLiteral("CREATE INDEX Prod_Description ON Product (Prod_Description COLLATE NOCASE)");
+    // The store itself refuses the deletes, whatever program or statement asks for them.
+    for (const DeleteRefusal& r : refusals())
+        out << QStringLiteral("CREATE TRIGGER %1_Delete_Refused BEFORE DELETE ON %1\n"
+                              "  WHEN EXISTS (SELECT 1 FROM %2 WHERE %2.%3 = OLD.%4)\n"
+                              "  BEGIN SELECT RAISE(ABORT, '%5'); END")
+                   .arg(r.table, r.byTable, r.byField, r.key, refusalText(r.table, QString()));
     return out;
+}
+
+const DeleteRefusal* deleteRefusal(const TableDef& table)
+{
+    for (const DeleteRefusal& r : refusals())
+        if (r.table == table.name)
+            return &r;
+    return nullptr;
+}
+
+QString deleteRefusedText(const TableDef& table, const QVariantMap& row)
+{
+    if (table.name == QLatin1String("Product")) {
+        const QString code = row.value(QStringLiteral("Prod_Code")).toString();
+        const QString description = row.value(QStringLiteral("Prod_Description")).toString();
+        return refusalText(table.name, description.isEmpty() ? code : QStringLiteral("%1 (%2)").arg(description, code));
+    }
+    return refusalText(table.name, row.value(QStringLiteral("Cus_Name")).toString());
+}
+
+bool isDeleteRefusedText(const QString& engineText)
+{
+    for (const DeleteRefusal& r : refusals())
+        if (engineText.trimmed() == refusalText(r.table, QString()))
+            return true;
+    return false;
 }
 
 void createSchema(QSqlDatabase& db)
 {
     if (!db.transaction())
-        throw EDBEngineError(QStringLiteral("Cannot create the tables: %1").arg(db.lastError().text()));
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
     QSqlQuery q(db);
     for (const QString& sql : schemaSql()) {
         if (!q.exec(sql)) {
-            const QString err = q.lastError().text();
+            const QString err = engineText(q.lastError());
             db.rollback();
-            throw EDBEngineError(QStringLiteral("Cannot create the tables: %1").arg(err));
+            throw EDBEngineError(engineErrorText(err, QString()));
         }
     }
     if (!db.commit())
-        throw EDBEngineError(QStringLiteral("Cannot create the tables: %1").arg(db.lastError().text()));
+        throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
 }
 
 void checkSchema(const QSqlDatabase& db)
 {
-    const QStringList present = db.tables(QSql::Tables);
+    const QString book = db.databaseName();
+    auto missingTable = [&](const TableDef& t) {
+        return EDBEngineError(QStringLiteral("Table does not exist: %1 (the table %2 is missing from the database %3)")
+                                  .arg(t.fileName, t.name, book));
+    };
+    auto missingField = [&](const TableDef& t, const FieldDef& f) {
+        return EDBEngineError(QStringLiteral("Field does not exist: %1 (the table %2 of the database %3 has no field %1)")
+                                  .arg(f.name, t.name, book));
+    };
+    auto fail = [](const QSqlQuery& q) { throw EDBEngineError(engineErrorText(engineText(q.lastError()), QString())); };
+
+    if (db.driverName() != QLatin1String("QSQLITE")) {
+        const QStringList present = db.tables(QSql::Tables);
+        for (const TableDef& t : schemaTables()) {
+            const auto found = std::find_if(present.begin(), present.end(),
+                                            [&](const QString& p) { return p.compare(t.name, Qt::CaseInsensitive) == 0; });
+            if (found == present.end())
+                throw missingTable(t);
+            const QSqlRecord record = db.record(*found);
+            for (const FieldDef& f : t.fields)
+                if (record.indexOf(f.name) < 0)
+                    throw missingField(t, f);
+        }
+        return;
+    }
+    // The schema as the engine holds it; a file that is no database, a damaged or a locked one
+    // fails here, on the first read.
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        fail(q);
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString();
+    if (q.lastError().isValid())
+        fail(q);
     for (const TableDef& t : schemaTables()) {
-        bool found = false;
-        for (const QString& p : present)
-            found = found || p.compare(t.name, Qt::CaseInsensitive) == 0;
-        if (!found)
-            throw EDBEngineError(QStringLiteral("Table does not exist: %1 (the table %2 is missing from the database %3)")
-                                     .arg(t.fileName, t.name, db.databaseName()));
+        if (!present.contains(t.name, Qt::CaseInsensitive))
+            throw missingTable(t);
+        if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name)))
+            fail(q);
+        QStringList columns;
+        while (q.next())
+            columns << q.value(1).toString();
+        if (q.lastError().isValid())
+            fail(q);
+        for (const FieldDef& f : t.fields)
+            if (!columns.contains(f.name, Qt::CaseInsensitive))
+                throw missingField(t, f);
     }
 }
 

@@ -2,6 +2,7 @@
 // The six tables of the books: fields in order, types, sizes, required flags, browse orders and keys.
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 #include <vector>
 
 #include "data/FieldType.h"
@@ -33,11 +34,29 @@ const std::vector<TableDef>& schemaTables();
 // By table name ("Customer") or file name ("Customer.DB"), case-insensitive; throws if unknown.
 const TableDef& tableDef(const QString& nameOrFile);
 
-// The SQL that creates the six tables with their keys, defaults, checks and indexes.
+// The SQL that creates the six tables with their keys, defaults, checks and indexes, and the
+// triggers by which the store refuses to delete a row that others refer to.
 QStringList schemaSql();
 void createSchema(QSqlDatabase& db);
-// Throws EDBEngineError naming the first of the six tables the database lacks.
+// Reads, and only reads, whether the database holds every table and every field the program
+// uses; throws EDBEngineError naming the first table or field it lacks (or the engine's error).
 void checkSchema(const QSqlDatabase& db);
+
+// Rows that other rows refer to are not deleted: a customer that has invoices, a product that
+// invoice lines use. Their business records would otherwise drop out of every list and report.
+struct DeleteRefusal {
+    QString table;   // "Customer"
+    QString key;     // "Cus_Code"
+    QString byTable; // the table whose rows refer to it: "Invoice"
+    QString byField; // "Cus_Code"
+};
+// The refusal that guards rows of a table; nullptr when its rows may always be deleted.
+const DeleteRefusal* deleteRefusal(const TableDef& table);
+// The message refusing to delete a row, from the row's values by field name ("The customer
+// Acme Ltd has invoices and cannot be deleted.").
+QString deleteRefusedText(const TableDef& table, const QVariantMap& row);
+// Whether an engine error is the store's own refusal to delete such a row.
+bool isDeleteRefusedText(const QString& engineText);
 
 bool isTextType(FieldType t);
 bool isNumericType(FieldType t);

@@ -1,5 +1,8 @@
 #include "widgets/Application.h"
 
+#include <QTimer>
+
+#include "data/Engine.h"
 #include "data/Errors.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Glyphs.h"
@@ -18,6 +21,19 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // The program ends when the main window closes, never because a dialog closed while the
     // main window was hidden under a section menu.
     setQuitOnLastWindowClosed(false);
+    // A statement waiting for another program's lock shows the wait cursor until the program is
+    // back at its event loop.
+    Engine::setBusyNotifier([] {
+        static bool waiting = false;
+        if (waiting)
+            return;
+        waiting = true;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QTimer::singleShot(0, [] {
+            QGuiApplication::restoreOverrideCursor();
+            waiting = false;
+        });
+    });
 }
 
 QString TApplication::title() { return QStringLiteral("Zuzevevur Creator"); }

@@ -47,14 +47,40 @@ QImage decodeJpeg(const QByteArray& data, QString* error)
         return {};
     }
     jpeg_create_decompress(&info);
+    // The decoder's own buffers (a progressive picture keeps all of it) stay within bounds too.
+    info.mem->max_memory_to_use = 512L * 1024 * 1024;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
+    // The header's dimensions are checked before the decoder allocates anything for them.
+    if (info.image_width > unsigned(kMaxJpegSide) || info.image_height > unsigned(kMaxJpegSide)
+        || qint64(info.image_width) * info.image_height > kMaxJpegPixels) {
+        if (error)
+            *error = QStringLiteral("The picture is too large (%1 x %2 pixels).").arg(info.image_width).arg(info.image_height);
+        jpeg_destroy_decompress(&info);
+        delete result;
+        return {};
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     *result = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    if (result->isNull() || info.output_components != 3) {
+        if (error)
+            *error = result->isNull()
+                ? QStringLiteral("There is not enough memory for the picture (%1 x %2 pixels).").arg(info.output_width).arg(info.output_height)
+                : QStringLiteral("The picture's colours cannot be read.");
+        jpeg_destroy_decompress(&info);
+        delete result;
+        return {};
+    }
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = result->scanLine(int(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
+        if (jpeg_read_scanlines(&info, &row, 1) != 1) {
+            if (error)
+                *error = QStringLiteral("The picture ends early.");
+            jpeg_destroy_decompress(&info);
+            delete result;
+            return {};
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);

@@ -1,5 +1,7 @@
 #include "reports/engine/Expression.h"
 
+#include <algorithm>
+
 #include "data/Errors.h"
 #include "data/FieldText.h"
 #include "data/NumberPattern.h"
@@ -7,6 +9,9 @@
 namespace zz::report {
 
 namespace {
+// The deepest nesting of an expression: far beyond any report's, far within the stack.
+constexpr int kMaxDepth = 256;
+
 enum class Op { IntConst, DoubleConst, StringConst, Field, PageNumber, ColumnNumber, ReportTitle, Neg, Add, Sub, Mul, Div, Sum };
 
 std::int32_t wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v))); }
@@ -23,12 +28,24 @@ Value fieldValue(const ReportDataset* ds, int index, FieldType type)
         default: return Value::string(QString());
         }
     }
-    const QVariant v = ds->value(index);
+    // A stored value its field's type cannot hold (a fraction or a number beyond 32 bits in a
+    // whole-number field, a text in a money field) is an error, never computed as another number.
+    const QVariant v = exactFieldValue(type, ds->value(index));
+    const auto foreign = [&](const char* what) {
+        return Value::error(QStringLiteral("'%1' is not a valid %2 value").arg(fieldText(type, v, QString(), TextUse::Edit), QLatin1String(what)));
+    };
     switch (type) {
     case FieldType::Integer:
-    case FieldType::AutoInc: return Value::integer(v.isNull() ? 0 : wrap(v.toLongLong()));
+    case FieldType::AutoInc:
+        if (v.isNull())
+            return Value::integer(0);
+        return v.typeId() == QMetaType::Int ? Value::integer(v.toInt()) : foreign("integer");
     case FieldType::Float:
-    case FieldType::Money: return Value::real(v.isNull() ? 0.0 : v.toDouble());
+    case FieldType::Money:
+        if (v.isNull())
+            return Value::real(0.0);
+        return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong ? Value::real(v.toDouble())
+                                                                                     : foreign("floating point");
     case FieldType::Text: return Value::string(v.toString());
     case FieldType::Date: return Value::string(fieldText(type, v, QString()));
     case FieldType::Graphic: break;
@@ -65,6 +82,7 @@ struct Expression::Node {
     Op op = Op::IntConst;
     int a = -1, b = -1;
     Value constant;
+    int depth = 1; // levels of the tree from this node down
     int field = -1;
     FieldType type = FieldType::Text;
     // SUM's running value
@@ -105,14 +123,38 @@ private:
 
     [[noreturn]] void fail(const QString& what) const
     {
-        throw Exception(QStringLiteral("Error in the expression \"%1\": %2").arg(m_text, what));
+        const QString shown = m_text.size() > 60 ? m_text.left(57) + QStringLiteral("...") : m_text;
+        throw Exception(QStringLiteral("Error in the expression \"%1\": %2").arg(shown, what));
     }
+
+    // Parsing and evaluating recurse once per level: the levels are limited so that no text,
+    // however long, runs them out of stack.
+    [[noreturn]] void tooDeep() const { fail(QStringLiteral("it is nested more than %1 levels deep").arg(kMaxDepth)); }
 
     int add(Expression::Node n)
     {
+        int below = 0;
+        for (int child : {n.a, n.b})
+            if (child >= 0)
+                below = std::max(below, m_e.m_nodes[size_t(child)]->depth);
+        n.depth = below + 1;
+        if (n.depth > kMaxDepth)
+            tooDeep();
         m_e.m_nodes.push_back(std::make_unique<Expression::Node>(std::move(n)));
         return static_cast<int>(m_e.m_nodes.size()) - 1;
     }
+
+    // Counts one level of nesting while a parenthesis, a sign or SUM's argument is parsed.
+    struct Level {
+        explicit Level(Parser& p) : parser(p)
+        {
+            if (++parser.m_nesting > kMaxDepth)
+                parser.tooDeep();
+        }
+        ~Level() { --parser.m_nesting; }
+        Parser& parser;
+    };
+    int m_nesting = 0;
 
     void skipBlanks()
     {
@@ -162,6 +204,7 @@ private:
         if (m_pos >= m_text.size())
             fail(QStringLiteral("an operand is missing"));
         const QChar c = m_text.at(m_pos);
+        const Level level(*this);
         if (take(QLatin1Char('-')))
             return add(mk(Op::Neg, parseFactor()));
         if (take(QLatin1Char('+')))

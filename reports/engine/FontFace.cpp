@@ -67,7 +67,9 @@ class FontRegistry {
 public:
     static const FontFile& file(const QString& path, const QString& family, const QString& style, int weight, int slant)
     {
-        static std::map<QString, std::unique_ptr<FontFile>> files;
+        // Never destroyed: fonts released after the font system's own data has gone at exit
+        // (a program whose application object outlives main) crash.
+        static auto& files = *new std::map<QString, std::unique_ptr<FontFile>>;
         auto it = files.find(path);
         if (it == files.end())
             it = files.emplace(path, std::unique_ptr<FontFile>(new FontFile(path, family, style, weight, slant))).first;
@@ -142,7 +144,7 @@ const QRawFont& FontFile::drawingFont(float pixelSize) const
 
 const FontFace& FontFace::get(const QString& family, bool bold, bool italic)
 {
-    static std::map<std::tuple<QString, bool, bool>, std::unique_ptr<FontFace>> faces;
+    static auto& faces = *new std::map<std::tuple<QString, bool, bool>, std::unique_ptr<FontFace>>; // never destroyed, as the files
     const auto key = std::make_tuple(family.toLower(), bold, italic);
     auto it = faces.find(key);
     if (it != faces.end())

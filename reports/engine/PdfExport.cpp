@@ -36,6 +36,19 @@ void onHaruError(HPDF_STATUS code, HPDF_STATUS detail, void* data)
     }
 }
 
+// The first failure of the PDF library, in words.
+QString haruFailureText(const HaruError& e)
+{
+    switch (e.code) {
+    case HPDF_PAGE_INVALID_SIZE: return QStringLiteral("The PDF file could not be made: its pages are larger than a PDF page may be.");
+    case HPDF_FAILD_TO_ALLOC_MEM: return QStringLiteral("The PDF file could not be made: there is not enough memory.");
+    default:
+        return QStringLiteral("The PDF file could not be made: the PDF library reported error %1 (%2).")
+            .arg(QStringLiteral("0x%1").arg(e.code, 4, 16, QLatin1Char('0')))
+            .arg(e.detail);
+    }
+}
+
 float channel(QRgb c, int shift) { return float((c >> shift) & 0xff) / 255.0f; }
 
 // An embedded font and the character codes drawn with it.
@@ -117,7 +130,7 @@ HPDF_Date pdfDate(const QDateTime& when)
 
 class PdfCanvas : public PageCanvas {
 public:
-    PdfCanvas(HPDF_Doc pdf, const ReportDocument& doc) : m_pdf(pdf), m_doc(doc) {}
+    PdfCanvas(HPDF_Doc pdf, const ReportDocument& doc, const HaruError& error) : m_pdf(pdf), m_doc(doc), m_error(error) {}
 
     void beginPage(const ReportDocument& doc, int) override
     {
@@ -239,6 +252,7 @@ private:
     enum class Mode { None, Text, Path };
     HPDF_Doc m_pdf;
     const ReportDocument& m_doc;
+    const HaruError& m_error;
     HPDF_Page m_page = nullptr;
     float m_width = 0, m_height = 0;
     Mode m_mode = Mode::None;
@@ -295,13 +309,19 @@ private:
             return *m_lastEmbedded;
         auto it = m_embedded.find(&file);
         if (it == m_embedded.end()) {
+            const bool failedBefore = m_error.code != HPDF_OK;
             const QByteArray path = file.path().toLocal8Bit();
             const char* name = file.path().endsWith(QLatin1String(".ttc"), Qt::CaseInsensitive)
                                    ? HPDF_LoadTTFontFromFile2(m_pdf, path.constData(), 0, HPDF_TRUE)
                                    : HPDF_LoadTTFontFromFile(m_pdf, path.constData(), HPDF_TRUE);
             HPDF_Font f = name ? HPDF_GetFont(m_pdf, name, "UTF-8") : nullptr;
-            if (!f)
-                throw Exception(QStringLiteral("The font file %1 cannot be embedded in a PDF file").arg(file.path()));
+            if (!f) {
+                // After an earlier failure the library refuses everything: that failure is the
+                // one to report, not the font.
+                if (failedBefore)
+                    throw Exception(haruFailureText(m_error));
+                throw Exception(QStringLiteral("The font file %1 cannot be embedded in a PDF file.").arg(file.path()));
+            }
             it = m_embedded.emplace(&file, EmbeddedFont{f, {}}).first;
         }
         m_lastFile = &file;
@@ -346,7 +366,7 @@ void savePdf(const ReportDocument& doc, const QString& path)
     HPDF_SetInfoAttr(pdf, HPDF_INFO_PRODUCER, "Zuzevevur Creator");
     HPDF_SetInfoDateAttr(pdf, HPDF_INFO_CREATION_DATE, pdfDate(QDateTime::currentDateTime()));
 
-    PdfCanvas canvas(pdf, doc);
+    PdfCanvas canvas(pdf, doc, error);
     for (int p = 0; p < doc.pageCount(); ++p) {
         renderPage(doc, p, canvas);
         if (error.code != HPDF_OK)
@@ -357,9 +377,7 @@ void savePdf(const ReportDocument& doc, const QString& path)
         HPDF_SaveToStream(pdf);
     }
     if (error.code != HPDF_OK)
-        throw Exception(QStringLiteral("The PDF file could not be made (error %1, %2)")
-                            .arg(error.code, 0, 16)
-                            .arg(error.detail));
+        throw Exception(haruFailureText(error));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -374,7 +392,7 @@ void savePdf(const ReportDocument& doc, const QString& path)
         if (status == HPDF_STREAM_EOF || size == 0)
             break;
         if (status != HPDF_OK)
-            throw Exception(QStringLiteral("The PDF file could not be made"));
+            throw Exception(error.code != HPDF_OK ? haruFailureText(error) : QStringLiteral("The PDF file could not be made."));
     }
     if (!file.commit())
         throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));

@@ -1,10 +1,14 @@
 #include "reports/engine/ReportDocument.h"
 
 #include "data/Errors.h"
+#include "data/Logo.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QImageReader>
+#include <QtEndian>
+#include <cmath>
 
 namespace zz::report {
 
@@ -15,6 +19,29 @@ constexpr quint32 kVersion = 2;
 constexpr int kHashSize = 20;
 
 QString notAReport() { return QStringLiteral("The file is not a saved report or it is damaged."); }
+
+// Unpacked, no saved report comes near this; zlib packs at most about 1032 to 1.
+constexpr quint64 kMaxUnpacked = 512ull * 1024 * 1024;
+constexpr quint64 kMaxDeflateRatio = 1100;
+// The farthest any position of a page item may lie from the paper's corner (10 m).
+constexpr float kFarOff = 100000;
+
+// A picture of a saved report: a logo, so no larger than a logo may be.
+QImage readPicture(const QByteArray& png)
+{
+    QBuffer buffer;
+    buffer.setData(png);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxLogoPixels)
+        throw Exception(notAReport());
+    QImage image = reader.read();
+    if (image.isNull())
+        throw Exception(notAReport());
+    return image;
+}
 
 QString num(float v) { return QString::number(v, 'f', 1); }
 } // namespace
@@ -104,8 +131,15 @@ ReportDocument ReportDocument::load(QIODevice& device)
     const QByteArray body = all.mid(headerSize);
     if (QCryptographicHash::hash(body, QCryptographicHash::Sha1) != hash)
         throw Exception(notAReport());
+    // The body names the size it unpacks to, and the decompressor allocates that much at once:
+    // no more than the compressed bytes can unpack to, and no more than any report needs.
+    if (body.size() < 4)
+        throw Exception(notAReport());
+    const quint64 unpacked = qFromBigEndian<quint32>(body.constData());
+    if (unpacked > kMaxUnpacked || unpacked > quint64(body.size()) * kMaxDeflateRatio)
+        throw Exception(notAReport());
     const QByteArray raw = qUncompress(body);
-    if (raw.isEmpty())
+    if (raw.isEmpty() || quint64(raw.size()) > kMaxUnpacked)
         throw Exception(notAReport());
 
     ReportDocument doc;
@@ -137,19 +171,23 @@ ReportDocument ReportDocument::load(QIODevice& device)
         DocFont f;
         in >> f.family >> f.pointSize >> f.bold >> f.italic;
         check();
+        if (!(f.pointSize > 0 && f.pointSize <= 1000))
+            throw Exception(notAReport());
         doc.fonts.push_back(f);
     }
     for (quint32 n = count(4); n > 0; --n) {
         QByteArray png;
         in >> png;
         check();
-        QImage image;
-        if (!image.loadFromData(png, "PNG"))
-            throw Exception(notAReport());
-        doc.images.push_back(image);
+        doc.images.push_back(readPicture(png));
     }
-    in >> doc.tags;
-    check();
+    // Read one by one: the stream's own list reader reserves room for whatever count it reads.
+    for (quint32 n = count(4); n > 0; --n) {
+        QString tag;
+        in >> tag;
+        check();
+        doc.tags.push_back(tag);
+    }
     for (quint32 p = count(4); p > 0; --p) {
         Page page;
         const quint32 items = count(38);
@@ -160,6 +198,11 @@ ReportDocument ReportDocument::load(QIODevice& device)
             in >> kind >> it.flags >> it.font >> it.tag >> it.image >> it.color >> it.x >> it.y >> it.w >> it.h
                >> it.tx >> it.ty >> it.text;
             check();
+            // Every position lies on or near the paper: no drawing backend meets a number it
+            // cannot place.
+            const auto near = [&](float v) { return std::isfinite(v) && std::abs(v) <= kFarOff; };
+            if (!near(it.x) || !near(it.y) || !near(it.w) || !near(it.h) || !near(it.tx) || !near(it.ty))
+                throw Exception(notAReport());
             if (kind > quint8(ItemKind::Image) || it.tag >= doc.tags.size()
                 || (kind == quint8(ItemKind::Text) && it.font >= doc.fonts.size())
                 || (kind == quint8(ItemKind::Image) && it.image >= doc.images.size()))

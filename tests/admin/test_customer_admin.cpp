@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(fx.boxes(), QString());
     }
 
-    void deleteAsksAndTouchesNothingElse()
+    void deleteAsksAndRefusesACustomerWithInvoices()
     {
         frmCusAdmin->btnDeleteCus->click();
         QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record? | "
@@ -140,8 +140,19 @@ private slots:
         fx.seam->answers = {MsgResult::No};
         frmCusAdmin->btnDeleteCus->click();
         QCOMPARE(test::AdminFixture::count("Customer"), 2);
+        // The store refuses: the customer's invoices would drop out of every list and report.
+        fx.seam->clear();
         frmCusAdmin->btnDeleteCus->click(); // Yes
-        QCOMPARE(current(), QStringLiteral("Brown"));
+        QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record? | "
+                                            "Error: The customer Adams has invoices and cannot be deleted."));
+        QCOMPARE(current(), QStringLiteral("Adams"));
+        QCOMPARE(test::AdminFixture::count("Customer"), 2);
+        QCOMPARE(fx.dm->tblCustomer->State(), DataSetState::Browse);
+        // A customer without invoices goes; an invoice whose customer is gone stays as it is.
+        fx.dm->tblCustomer->Last();
+        frmCusAdmin->btnDeleteCus->click();
+        QCOMPARE(current(), QStringLiteral("Adams"));
+        QCOMPARE(test::AdminFixture::count("Customer"), 1);
         QCOMPARE(test::AdminFixture::count("Invoice"), 1);
     }
 

@@ -117,6 +117,19 @@ private slots:
         QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record?"));
         QCOMPARE(test::AdminFixture::count("Product"), 0);
     }
+
+    void aProductOnInvoicesIsNotDeleted()
+    {
+        // Its lines would drop out of the invoices shown and printed.
+        fx.addProduct(QStringLiteral("B7"), QStringLiteral("Bolt"), 0.5);
+        QSqlQuery q(Engine::database());
+        QVERIFY(q.exec("INSERT INTO Line (Inv_Number, Prod_Code, Line_Units) VALUES (1, 'B7', 3)"));
+        frmProdAdmin->btnDelete->click();
+        QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record? | "
+                                            "Error: The product Bolt (B7) is used on invoices and cannot be deleted."));
+        QCOMPARE(test::AdminFixture::count("Product"), 1);
+        QCOMPARE(fx.dm->tblProductProd_Code->AsString(), QStringLiteral("B7"));
+    }
 };
 
 ZZ_TEST_MAIN(TestProductAdmin)

@@ -1,6 +1,7 @@
 // The VAT and company dialogs, opened as the menu opens them (row in edit mode first): the
 // percentage in its display pattern and the texts refused, the logo read from a bitmap file,
 // refused files, Cancel and the clipboard cut.
+#include <QtEndian>
 #include <QBuffer>
 #include <QClipboard>
 #include <QImageWriter>
@@ -138,12 +139,25 @@ private slots:
         QImage drawn(4, 4, QImage::Format_RGB32);
         drawn.fill(Qt::green);
         QVERIFY(drawn.save(png, "PNG"));
-        fx.seam->fileAnswers = {notes, png, missing};
+        // A bitmap whose header claims 25 million pixels is too large for a logo.
+        const QString huge = fx.home->path() + QStringLiteral("/huge.bmp");
+        QFile h(huge);
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        QByteArray header(54, '\0');
+        header[0] = 'B', header[1] = 'M', header[10] = 54, header[14] = 40, header[26] = 1, header[28] = 24;
+        qToLittleEndian<qint32>(5000, header.data() + 18);
+        qToLittleEndian<qint32>(5000, header.data() + 22);
+        h.write(header);
+        h.close();
+        fx.seam->fileAnswers = {notes, png, missing, huge};
+        frmAdminCompany->btnLogo->click();
         frmAdminCompany->btnLogo->click();
         frmAdminCompany->btnLogo->click();
         frmAdminCompany->btnLogo->click();
         QCOMPARE(fx.boxes(), QStringLiteral("Error: Bitmap image is not valid | Error: Bitmap image is not valid | "
-                                            "Error: Cannot open file ") + missing);
+                                            "Error: Cannot open file %1 | "
+                                            "Error: The bitmap %2 is too large for a logo (at most 16 million pixels).")
+                                 .arg(missing, huge));
         QCOMPARE(frmAdminCompany->DBImage1->Picture().size(), QSize(6, 4));
         QVERIFY(!fx.dm->tblCompany->Modified());
 

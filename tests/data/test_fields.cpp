@@ -182,6 +182,78 @@ private slots:
         }
     }
 
+    void storedValuesThatDoNotFitAreShownAsThemselvesAndKept()
+    {
+        // Values another program wrote: a price as text, a phone as a blob, counters beyond 32 bits,
+        // with a fraction and as text, a date that does not exist.
+        setRegional(test::germanRegional());
+        QSqlQuery q(Engine::database());
+        QVERIFY(q.exec("INSERT INTO Product VALUES ('P1', 'Bolt', 'abc')"));
+        QVERIFY(q.exec("INSERT INTO Customer (Cus_Name, Cus_Phone) VALUES ('Acme', X'3535352D31323334')"));
+        QVERIFY(q.exec("INSERT INTO Company (Com_Name, Inv_Start_No) VALUES ('Us', 9223372036854775807)"));
+        QVERIFY(q.exec("INSERT INTO Invoice (Inv_Number, Cus_Code, Inv_Date, Inv_VAT) VALUES (1, 1, '2024-02-30', 15)"));
+        for (TTable* t : dm->tables())
+            t->Refresh();
+
+        TField* price = dm->tblProductProd_Price;
+        QCOMPARE(price->DisplayText(), QStringLiteral("abc"));
+        QCOMPARE(errorOf([&] { price->AsMoney(); }), QStringLiteral("'abc' is not a valid floating point value for field 'Prod_Price'"));
+        QCOMPARE(dm->tblCustomerCus_Phone->DisplayText(), QStringLiteral("555-1234"));
+        TField* counter = dm->tblCompanyInv_Start_No;
+        QCOMPARE(counter->DisplayText(), QStringLiteral("9223372036854775807"));
+        QCOMPARE(counter->EditText(), QStringLiteral("9223372036854775807"));
+        QCOMPARE(errorOf([&] { counter->AsInteger(); }),
+                 QStringLiteral("'9223372036854775807' is not a valid integer value for field 'Inv_Start_No'"));
+        QCOMPARE(dm->tblInvoiceInv_Date->DisplayText(), QStringLiteral("2024-02-30"));
+        QCOMPARE(errorOf([&] { dm->tblInvoiceInv_Date->AsDate(); }), QStringLiteral("'2024-02-30' is not a valid date for field 'Inv_Date'"));
+
+        // Changing another field of the row leaves every such value as it is stored.
+        dm->tblProduct->Edit();
+        dm->tblProductProd_Description->SetAsString(QStringLiteral("Bolt M6"));
+        dm->tblProduct->Post();
+        dm->tblCustomer->Edit();
+        dm->tblCustomerCus_Name->SetAsString(QStringLiteral("Acme Ltd"));
+        dm->tblCustomer->Post();
+        dm->tblCompany->Edit();
+        dm->tblCompanyCom_Name->SetAsString(QStringLiteral("Us Ltd"));
+        dm->tblCompany->Post();
+        dm->tblInvoice->Edit();
+        dm->tblInvoiceInv_Order_No->SetAsString(QStringLiteral("PO-7"));
+        dm->tblInvoice->Post();
+        QCOMPARE(test::storedValue("SELECT typeof(Prod_Price) || ':' || Prod_Price FROM Product").toString(), QStringLiteral("text:abc"));
+        QCOMPARE(test::storedValue("SELECT typeof(Cus_Phone) FROM Customer").toString(), QStringLiteral("blob"));
+        QCOMPARE(test::storedValue("SELECT Inv_Start_No FROM Company").toLongLong(), 9223372036854775807LL);
+        QCOMPARE(test::storedValue("SELECT Inv_Date FROM Invoice").toString(), QStringLiteral("2024-02-30"));
+
+        // A fraction in a whole-number field is shown with its fraction, not rounded; a text of
+        // digits is the number it writes.
+        QVERIFY(q.exec("UPDATE Company SET Inv_Start_No = 1001.5"));
+        dm->tblCompany->Refresh();
+        QCOMPARE(counter->DisplayText(), QStringLiteral("1001,5"));
+        QVERIFY(!errorOf([&] { counter->AsInteger(); }).isEmpty());
+        QVERIFY(q.exec("UPDATE Company SET Inv_Start_No = CAST('57' AS TEXT)"));
+        dm->tblCompany->Refresh();
+        QCOMPARE(counter->AsInteger(), 57);
+
+        // The named statements read such values as they are, too.
+        QVERIFY(q.exec("INSERT INTO Line (Inv_Number, Prod_Code, Line_Units, Line_Discount, Line_Price, Line_Discount_Price)"
+                       " VALUES (1, 'P1', 5000000000, 10, 1, 1)"));
+        dm->qryInvDetail->Close();
+        dm->qryInvDetail->Params(0).SetAsInteger(1);
+        dm->qryInvDetail->Open();
+        QCOMPARE(dm->qryInvDetail->FieldByName("Line_Units")->DisplayText(), QStringLiteral("5000000000"));
+
+        // The program itself assigns only values a field can hold.
+        dm->tblCompany->Edit();
+        QCOMPARE(errorOf([&] { counter->SetValue(QStringLiteral("12abc")); }),
+                 QStringLiteral("'12abc' is not a valid integer value for field 'Inv_Start_No'"));
+        QCOMPARE(errorOf([&] { counter->SetValue(qlonglong(1) << 40); }),
+                 QStringLiteral("'1099511627776' is not a valid integer value for field 'Inv_Start_No'"));
+        counter->SetValue(58.0);
+        QCOMPARE(counter->Value(), QVariant(58));
+        dm->tblCompany->Cancel();
+    }
+
     void messagesNameTheirField()
     {
         addCustomerWithInvoice();

@@ -130,10 +130,16 @@ private slots:
 
         // Text longer than its field is refused by the store too.
         QVERIFY(!QSqlQuery(Engine::database()).exec("INSERT INTO Customer (Cus_Name) VALUES ('" + QString(51, 'x') + "')"));
-        // Deleting a customer leaves its invoices.
-        exec("DELETE FROM Customer WHERE Cus_Code = 1");
+        // The store refuses to delete a customer that has invoices or a product that lines use,
+        // whoever asks; rows nothing refers to are deleted.
+        QVERIFY(!q.exec("DELETE FROM Customer WHERE Cus_Code = 1"));
+        QCOMPARE(q.lastError().databaseText(), QStringLiteral("The customer has invoices and cannot be deleted."));
+        QVERIFY(!q.exec("DELETE FROM Product WHERE Prod_Code = 'A'"));
+        QCOMPARE(q.lastError().databaseText(), QStringLiteral("The product is used on invoices and cannot be deleted."));
         QVERIFY(q.exec("SELECT COUNT(*) FROM Invoice WHERE Cus_Code = 1") && q.next());
         QCOMPARE(q.value(0).toInt(), 1);
+        exec("DELETE FROM Customer WHERE Cus_Code = 3");
+        QCOMPARE(test::storedValue("SELECT COUNT(*) FROM Customer").toInt(), 1);
     }
 
     void persistentFieldsAndStatementsAreDeclared()
@@ -313,7 +319,7 @@ private slots:
         const QString notDb = home.path() + "/text.db";
         { QFile f(notDb); QVERIFY(f.open(QIODevice::WriteOnly)); f.write(QByteArray(4096, 'x')); }
         writeIni(notDb);
-        expectFailure("Cannot open the database");
+        expectFailure("The file " + notDb + " is not a database.");
 
         // A database without the VAT table.
         const QString partial = home.path() + "/partial.db";

@@ -91,6 +91,48 @@ private slots:
         QCOMPARE(valueText(Value::string(QStringLiteral("as is")), QStringLiteral("0.00")), QStringLiteral("as is"));
     }
 
+    void storedValuesThatDoNotFitTheirFieldAreErrorsNotOtherNumbers()
+    {
+        FakeDataset ds = sample({{qlonglong(9223372036854775807LL), "abc", 1001.5, "A", "2024-02-30"},
+                                 {1001.5, 19.99, qlonglong(5000000000LL), "B", QDate(2026, 3, 7)}});
+        EvalContext ctx;
+        ctx.dataset = &ds;
+        auto eval = [&](const QString& text) { return Expression::compile(text, &ds)->evaluate(ctx); };
+        ds.first();
+        Value v = eval(QStringLiteral("Line_Units + 1"));
+        QCOMPARE(v.kind, ValueKind::Error);
+        QCOMPARE(v.s, QStringLiteral("'9223372036854775807' is not a valid integer value"));
+        QCOMPARE(eval(QStringLiteral("Total")).s, QStringLiteral("'abc' is not a valid floating point value"));
+        QCOMPARE(eval(QStringLiteral("Inv_VAT")).d, 1001.5);
+        QCOMPARE(eval(QStringLiteral("Inv_Date")).s, QStringLiteral("2024-02-30"));
+        ds.next();
+        QCOMPARE(eval(QStringLiteral("Line_Units")).s, QStringLiteral("'1001.5' is not a valid integer value"));
+        QCOMPARE(eval(QStringLiteral("Inv_VAT")).d, 5000000000.0);
+        QCOMPARE(sumOver(QStringLiteral("SUM(Line_Units)"), ds).kind, ValueKind::Error);
+    }
+
+    void deepNestingAndLongSumsAreRefusedWithAClearError()
+    {
+        FakeDataset ds = sample({{1, 1.0, 1.0, "A", QDate()}});
+        ds.first();
+        EvalContext ctx;
+        ctx.dataset = &ds;
+        // Within the limit every form works.
+        const QString sum200 = QStringLiteral("1") + QStringLiteral("+1").repeated(199);
+        QCOMPARE(Expression::compile(sum200, &ds)->evaluate(ctx).i, 200);
+        const QString nested = QStringLiteral("(-").repeated(120) + "Line_Units" + QStringLiteral(")").repeated(120);
+        QCOMPARE(Expression::compile(nested, &ds)->evaluate(ctx).i, 1);
+        // Far beyond it, parsing stops with one message instead of running out of stack.
+        for (const QString& text : {QStringLiteral("(").repeated(200000) + "1" + QStringLiteral(")").repeated(200000),
+                                    QStringLiteral("-").repeated(200000) + "1",
+                                    QStringLiteral("1") + QStringLiteral("+1").repeated(200000),
+                                    QStringLiteral("SUM(") + QStringLiteral("Total*").repeated(200000) + "1)"}) {
+            const QString error = test::errorOf([&] { Expression::compile(text, &ds); });
+            QVERIFY2(error.endsWith(QStringLiteral("it is nested more than 256 levels deep")), qPrintable(error.right(80)));
+            QVERIFY(error.size() < 200); // the message does not repeat a huge text
+        }
+    }
+
     void syntaxErrorsAndUnknownNamesAreRefused_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,0 +1,16 @@
+// The engine's configuration file: any text, read for the alias of the books.
+#include "data/Engine.h"
+#include "data/Errors.h"
+
+using namespace zz;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(size));
+    try {
+        Engine::aliasFromConfig(text, QStringLiteral("Zuzevevur"), QStringLiteral("engine.ini"));
+    } catch (const Exception&) {
+        // An alias without a database, or missing among others: reported at start-up.
+    }
+    return 0;
+}
