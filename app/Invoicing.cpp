@@ -1,6 +1,7 @@
 #include "app/Invoicing.h"
 
 #include "data/DataMod.h"
+#include "invoicing/EnterInvNumber.h"
 #include "widgets/Handlers.h"
 
 namespace zz {
@@ -54,6 +55,6 @@ void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
 void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(nullptr); }
 void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, nullptr); }
 void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, nullptr); }
-void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(nullptr); }
+void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(frmInvNumber); }
 
 } // namespace zz

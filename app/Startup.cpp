@@ -16,6 +16,12 @@
 #include "app/SplashForm.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/EnterInvNumber.h"
+#include "reports/CustomerPicker.h"
+#include "reports/DatePicker.h"
+#include "reports/ReportInv.h"
+#include "reports/ReportRevenue.h"
+#include "reports/ReportStatement.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -65,14 +71,14 @@ constexpr StartupForm kStartupForms[] = {
     // frmInvDetail
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
     // frmNewInvoice
-    // frmReportInv
-    // frmInvNumber
+    window<TfrmReportInv, frmReportInv>("frmReportInv"),
+    window<TfrmInvNumber, frmInvNumber>("frmInvNumber"),
     // frmUnpaidInv
     // frmCancelledInv
-    // frmDatePicker
-    // frmReportRevenue
-    // frmCustomerPicker
-    // frmReportStatement
+    window<TfrmDatePicker, frmDatePicker>("frmDatePicker"),
+    window<TfrmReportRevenue, frmReportRevenue>("frmReportRevenue"),
+    window<TfrmCustomerPicker, frmCustomerPicker>("frmCustomerPicker"),
+    window<TfrmReportStatement, frmReportStatement>("frmReportStatement"),
     window<TfrmMap, frmMap>("frmMap"),
 };
 } // namespace

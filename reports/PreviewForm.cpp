@@ -13,7 +13,9 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinterInfo>
@@ -21,6 +23,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -365,6 +368,20 @@ void TPreviewForm::loadReport()
     }
 }
 
+QString proposedPdfPath(const QString& documentName)
+{
+    // Without the characters a file name cannot hold (or that other systems refuse).
+    QString name = documentName;
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")), QStringLiteral("-"));
+    name = name.trimmed();
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QStringLiteral("Report"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
 void TPreviewForm::saveAsPdf()
 {
     if (m_generating || pageCount() == 0)
@@ -373,9 +390,7 @@ void TPreviewForm::saveAsPdf()
     request.caption = QStringLiteral("Save as PDF");
     request.filter = QStringLiteral("PDF files (*.pdf)");
     request.defaultSuffix = QStringLiteral("pdf");
-    // The document's name as the proposed file name, without characters a file name cannot hold.
-    request.directory = m_doc.jobName().replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("-"))
-        + QStringLiteral(".pdf");
+    request.directory = proposedPdfPath(m_doc.jobName());
     request.save = true;
     const auto path = fileDialog(request);
     if (!path)

@@ -105,6 +105,11 @@ private:
     QPushButton* m_close = nullptr;
 };
 
+// Where Save as PDF proposes to save a document: the user's documents folder (the home folder
+// when there is none), the document's name with the characters a file name cannot hold replaced,
+// ".pdf" ("Invoice 57.pdf").
+QString proposedPdfPath(const QString& documentName);
+
 // Generates the report's pages from its bound dataset as it stands and shows them in the
 // print preview; returns when the user closes the window, then runs the activation handler of
 // the window under it again. Returns at once, doing nothing, while the same report is still

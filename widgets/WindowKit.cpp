@@ -27,6 +27,13 @@ TPanelForm::TPanelForm(const QString& caption, int clientWidth, int clientHeight
     centreOnDesktop(this);
 }
 
+void TPanelForm::fixDialogFrame()
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+}
+
 void TPanelForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName,
                             const char* barName)
 {

@@ -35,6 +35,9 @@ protected:
     void makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName = "XiPanel1",
                     const char* barName = "XiPanel2");
     void resizeEvent(QResizeEvent* event) override;
+    // A fixed dialog frame instead: the client size as given, no resizing, no minimise or
+    // maximise box, a close box.
+    void fixDialogFrame();
 
     // The editor dialogs' bar: "&Save" (green tick) at the left and "&Cancel" (red cross) at
     // cancelLeft, rose gradient buttons, running saveClick and cancelClick.

@@ -1,0 +1,72 @@
+#include "reports/CustomerPicker.h"
+
+#include "data/DataMod.h"
+#include "reports/ReportStatement.h"
+#include "reports/documents/MoneyMask.h"
+#include "reports/documents/StatementReport.h"
+#include "widgets/Handlers.h"
+
+#include <QDateTime>
+
+namespace zz {
+
+TfrmCustomerPicker* frmCustomerPicker = nullptr;
+
+TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLiteral("Customer Picker"), 356, 143, parent)
+{
+    setObjectName(QStringLiteral("frmCustomerPicker"));
+    fixDialogFrame();
+    makePanels(PanelScheme::csRose, XiPanel1, XiPanel2);
+
+    Label1 = makeCaption(XiPanel1, QStringLiteral("Label1"), QStringLiteral("Customer Name"), 16, 44);
+    // The customers in name order; choosing one (from the list or by typing the start of its
+    // name) makes it the current customer, which is the one OK prints.
+    DBLookupComboBox1 = new TDBLookupComboBox(XiPanel1);
+    DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
+    DBLookupComboBox1->setGeometry(104, 40, 233, 21);
+    DBLookupComboBox1->setListField(QStringLiteral("Cus_Name"));
+    DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
+    DBLookupComboBox1->setListSource(DataModule1->datCustomer);
+
+    btnOK = makeButton(XiPanel2, QStringLiteral("btnOK"), QStringLiteral("&OK"), QStringLiteral("ok"),
+                       ButtonScheme::csNeoRose, 16, 8);
+    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
+                           ButtonScheme::csNeoRose, 265, 8);
+    connect(btnOK, &TXiButton::clicked, this, &TfrmCustomerPicker::btnOKClick);
+    connect(btnCancel, &TXiButton::clicked, this, &TfrmCustomerPicker::btnCancelClick);
+
+    setTabOrderOf({DBLookupComboBox1, btnCancel, btnOK});
+}
+
+// Also when the preview closes. The box follows the customer table to its first row, so that it
+// always names the customer whose statement OK prints.
+void TfrmCustomerPicker::FormActivate()
+{
+    TTable* customers = DataModule1->tblCustomer;
+    customers->First();
+    DBLookupComboBox1->setKeyValue(customers->IsEmpty() ? QVariant() : QVariant(DataModule1->tblCustomerCus_Code->AsInteger()));
+}
+
+void TfrmCustomerPicker::btnOKClick()
+{
+    guarded([&] {
+        const int code = DataModule1->tblCustomerCus_Code->AsInteger();
+        for (TQuery* q : {DataModule1->qryStatementDetail, DataModule1->qryStatCurrent, DataModule1->qryStat30,
+                          DataModule1->qryStat60, DataModule1->qryStat90, DataModule1->qryStat120,
+                          DataModule1->qryStat120Plus}) {
+            q->Close();
+            q->Params(0).SetAsInteger(code);
+            q->Open();
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        frmReportStatement->QRExpr1->mask = report::moneyMask(report::kMoneyPattern);
+        frmReportStatement->QRLabel8->caption = report::statementDateText(now);
+        frmReportStatement->QuickRep().documentName =
+            report::statementDocumentName(DataModule1->tblCustomerCus_Name->AsString(), now.date());
+        frmReportStatement->Preview();
+    });
+}
+
+void TfrmCustomerPicker::btnCancelClick() { Close(); }
+
+} // namespace zz
