@@ -15,7 +15,7 @@
 #include "reports/engine/PdfExport.h"
 #include "reports/engine/ReportGenerator.h"
 #include "tests/reports/DocumentBook.h"
-#include "tests/reports/GoldenDump.h"
+#include "tests/reports/DocumentCheck.h"
 #include "tests/support/TestSupport.h"
 
 #include <QPainter>
@@ -59,45 +59,6 @@ QStringList expectedTotals(const QList<LineAmount>& lines, int vatPercent, const
         net += l.units * l.discountedPrice;
     const qint64 vat = net * vatPercent; // millionths
     return {prefix + cents(net, 2), prefix + cents(vat, 4), prefix + cents(net * 100 + vat, 4)};
-}
-
-QList<const PageItem*> itemsOf(const ReportDocument& doc, const QString& tag, int page = -1)
-{
-    QList<const PageItem*> items;
-    for (int p = 0; p < doc.pageCount(); ++p)
-        if (page < 0 || p == page)
-            for (const PageItem& it : doc.pages[p].items)
-                if (doc.tags.value(it.tag) == tag && it.kind != ItemKind::Fill)
-                    items << &it;
-    return items;
-}
-
-QStringList textsOf(const ReportDocument& doc, const QString& tag, int page = -1)
-{
-    QStringList texts;
-    for (const PageItem* it : itemsOf(doc, tag, page))
-        if (it->kind == ItemKind::Text)
-            texts << it->text;
-    return texts;
-}
-
-// The tag of the data text showing a field of the report's rows (or of another dataset).
-QString elementOf(Report& r, const QString& field, const ReportDataset* dataset = nullptr)
-{
-    for (const Band& b : r.bands)
-        for (const Element& e : b.elements)
-            if (e.kind == ElementKind::DataText && e.dataField == field && (!dataset || e.dataset == dataset))
-                return e.name;
-    return {};
-}
-
-QString labelOf(Report& r, const QString& caption)
-{
-    for (const Band& b : r.bands)
-        for (const Element& e : b.elements)
-            if (e.kind == ElementKind::Label && e.caption == caption)
-                return e.name;
-    return {};
 }
 
 QImage renderPage(const ReportDocument& doc, int page, int width)
