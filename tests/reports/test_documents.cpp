@@ -626,29 +626,41 @@ private slots:
         }
     }
 
-    void queriesOfOneInvoiceAndOneCustomerUseIndexes_data()
+    void queryPlans_data()
     {
         QTest::addColumn<QString>("query");
-        QTest::newRow("invoice") << "qryInvReport";
-        QTest::newRow("statement") << "qryStatementDetail";
-        QTest::newRow("one class") << "qryStat120Plus";
+        QTest::addColumn<bool>("searchedOnly");
+        QTest::addColumn<bool>("linesFromTheIndex");
+        // One invoice and one customer are found through keys and indexes, nothing read whole; the
+        // sums over lines read the lines' index alone (a year's revenue reads tens of thousands).
+        QTest::newRow("invoice") << "qryInvReport" << true << false;
+        QTest::newRow("statement") << "qryStatementDetail" << true << true;
+        QTest::newRow("one class") << "qryStat120Plus" << true << true;
+        QTest::newRow("revenue") << "qryReportRevenue" << false << true;
     }
-    void queriesOfOneInvoiceAndOneCustomerUseIndexes()
+    void queryPlans()
     {
         QFETCH(QString, query);
+        QFETCH(bool, searchedOnly);
+        QFETCH(bool, linesFromTheIndex);
         auto* q = qobject_cast<TQuery*>(m_dm->component(query));
         QVERIFY(q);
         QSqlQuery plan(Engine::database());
         QVERIFY(plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + q->sqlText()));
-        plan.addBindValue(1001);
+        for (int i = 0; i < q->ParamCount(); ++i)
+            plan.addBindValue(q->Params(i).type == ParamType::Date ? QVariant(QStringLiteral("2026-02-01")) : QVariant(1001));
         QVERIFY2(plan.exec(), qPrintable(plan.lastError().text()));
         QStringList steps;
         while (plan.next())
             steps << plan.value(3).toString();
+        const QString all = steps.join(QStringLiteral("; "));
         QVERIFY(!steps.isEmpty());
-        // Every table is searched through a key or an index; nothing is read whole.
-        for (const QString& step : steps)
-            QVERIFY2(!step.startsWith(QStringLiteral("SCAN")), qPrintable(steps.join(QStringLiteral("; "))));
+        if (searchedOnly)
+            for (const QString& step : steps)
+                QVERIFY2(!step.startsWith(QStringLiteral("SCAN")), qPrintable(all));
+        if (linesFromTheIndex)
+            QVERIFY2(all.contains(QRegularExpression(QStringLiteral("SEARCH \\w+ USING COVERING INDEX Line_Inv_Number"))),
+                     qPrintable(all));
     }
 };
 
