@@ -60,9 +60,11 @@ struct InvoiceRow {
     QString orderNo = {};
 };
 
-// Writes past the cursors; refresh() lets the data module's tables see what was written.
+// Writes past the cursors, in one transaction from the first write to refresh(), which commits
+// and lets the data module's tables see what was written.
 struct DocumentBook {
     TDataModule1& dm;
+    bool writing = Engine::database().transaction();
 
     void company()
     {
@@ -107,6 +109,9 @@ struct DocumentBook {
     }
     void refresh()
     {
+        if (writing)
+            QVERIFY(Engine::database().commit());
+        writing = false;
         dm.tblCompany->Refresh();
         dm.tblCustomer->Refresh();
         dm.tblCustomer->First();
