@@ -17,7 +17,7 @@ TfrmInvNumber::TfrmInvNumber(QWidget* parent) : TPanelForm(QStringLiteral("Enter
     Label1 = makeCaption(XiPanel1, QStringLiteral("Label1"), QStringLiteral("Invoice Number"), 16, 40);
     edtInvNumber = new QLineEdit(XiPanel1);
     edtInvNumber->setObjectName(QStringLiteral("edtInvNumber"));
-    edtInvNumber->setGeometry(104, 36, 121, 21);
+    edtInvNumber->setGeometry(112, 36, 121, 21);
     makeFlat(edtInvNumber, true);
     onKeyDown(edtInvNumber, [this](int key) { edtInvNumberKeyDown(key); });
 

@@ -23,7 +23,10 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     // name) makes it the current customer, which is the one OK prints.
     DBLookupComboBox1 = new TDBLookupComboBox(XiPanel1);
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
-    DBLookupComboBox1->setGeometry(104, 40, 233, 21);
+    DBLookupComboBox1->setGeometry(112, 40, 233, 21);
+    // A list of a screen's height would hide the dialog: a scrolling list of 16 names.
+    DBLookupComboBox1->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    DBLookupComboBox1->setMaxVisibleItems(16);
     DBLookupComboBox1->setListField(QStringLiteral("Cus_Name"));
     DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
     DBLookupComboBox1->setListSource(DataModule1->datCustomer);

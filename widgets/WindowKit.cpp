@@ -29,8 +29,8 @@ TPanelForm::TPanelForm(const QString& caption, int clientWidth, int clientHeight
 
 void TPanelForm::fixDialogFrame()
 {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(size());
 }
 

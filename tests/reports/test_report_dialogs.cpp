@@ -2,6 +2,7 @@
 // picker run their queries, set the documents' captions and masks, preview, stay open and are
 // reset when the preview closes; errors show in an error box. Driven through the dialog seam.
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
 
@@ -255,6 +256,22 @@ private slots:
         QVERIFY(fx.previews[0].shows("Zuzevevur Trading"));
         QCOMPARE(fx.previews[0].name, "Statement " + QDate::currentDate().toString(Qt::ISODate));
         QVERIFY(fx.boxes().isEmpty());
+    }
+
+    void thePreviewTakesInputOverTheDialogItWasOpenedFrom()
+    {
+        // The dialog runs modally; the preview its OK opens must still take the user's clicks.
+        bool closedByItsButton = false;
+        fx.inPreview = [&](TPreviewForm& preview) {
+            // Through the window system, which keeps input from windows a modal window blocks.
+            QPushButton* close = preview.closeButton();
+            QTest::mouseClick(preview.windowHandle(), Qt::LeftButton, {}, close->mapTo(&preview, close->rect().center()));
+            closedByItsButton = preview.isClosed();
+        };
+        test::whileModal(frmDatePicker, [&] { frmDatePicker->btnOK->click(); });
+        frmDatePicker->ShowModal();
+        QCOMPARE(fx.previews.size(), 1);
+        QVERIFY(closedByItsButton);
     }
 
     void saveAsPdfProposesTheDocumentsNameInTheDocumentsFolder()
