@@ -21,12 +21,7 @@ TfrmInvNumber::TfrmInvNumber(QWidget* parent) : TPanelForm(QStringLiteral("Enter
     makeFlat(edtInvNumber, true);
     onKeyDown(edtInvNumber, [this](int key) { edtInvNumberKeyDown(key); });
 
-    btnOK = makeButton(XiPanel2, QStringLiteral("btnOK"), QStringLiteral("&OK"), QStringLiteral("ok"),
-                       ButtonScheme::csNeoRose, 16, 8);
-    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
-                           ButtonScheme::csNeoRose, 151, 8);
-    connect(btnOK, &TXiButton::clicked, this, &TfrmInvNumber::btnOKClick);
-    connect(btnCancel, &TXiButton::clicked, this, &TfrmInvNumber::btnCancelClick);
+    makeOkCancel(XiPanel2, btnOK, btnCancel, 151, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 
     setTabOrderOf({edtInvNumber, btnOK, btnCancel});
 }

@@ -31,12 +31,7 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
     DBLookupComboBox1->setListSource(DataModule1->datCustomer);
 
-    btnOK = makeButton(XiPanel2, QStringLiteral("btnOK"), QStringLiteral("&OK"), QStringLiteral("ok"),
-                       ButtonScheme::csNeoRose, 16, 8);
-    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
-                           ButtonScheme::csNeoRose, 265, 8);
-    connect(btnOK, &TXiButton::clicked, this, &TfrmCustomerPicker::btnOKClick);
-    connect(btnCancel, &TXiButton::clicked, this, &TfrmCustomerPicker::btnCancelClick);
+    makeOkCancel(XiPanel2, btnOK, btnCancel, 265, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 
     setTabOrderOf({DBLookupComboBox1, btnCancel, btnOK});
 }

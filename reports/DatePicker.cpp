@@ -25,12 +25,7 @@ TfrmDatePicker::TfrmDatePicker(QWidget* parent) : TPanelForm(QStringLiteral("Dat
     DateEdit2->setObjectName(QStringLiteral("DateEdit2"));
     DateEdit2->setGeometry(88, 72, 121, 21);
 
-    btnOK = makeButton(XiPanel2, QStringLiteral("btnOK"), QStringLiteral("&OK"), QStringLiteral("ok"),
-                       ButtonScheme::csNeoRose, 16, 8);
-    btnCancel = makeButton(XiPanel2, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
-                           ButtonScheme::csNeoRose, 136, 8);
-    connect(btnOK, &TXiButton::clicked, this, &TfrmDatePicker::btnOKClick);
-    connect(btnCancel, &TXiButton::clicked, this, &TfrmDatePicker::btnCancelClick);
+    makeOkCancel(XiPanel2, btnOK, btnCancel, 136, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 
     setTabOrderOf({DateEdit1, DateEdit2, btnOK, btnCancel});
 }

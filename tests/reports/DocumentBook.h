@@ -12,21 +12,9 @@
 #include "data/Engine.h"
 #include "data/Logo.h"
 #include "data/Regional.h"
+#include "tests/support/TestSupport.h"
 
 namespace zz::test {
-
-// South African regional settings: "R 1,234.50", year/month/day dates, a 12-hour long time.
-inline RegionalSettings southAfricanRegional()
-{
-    RegionalSettings s;
-    s.currencySymbol = QStringLiteral("R");
-    s.currencyFormat = 2;
-    s.decimalSeparator = QLatin1Char('.');
-    s.thousandSeparator = QLatin1Char(',');
-    s.shortDateFormat = QStringLiteral("yyyy/MM/dd");
-    s.longTimeFormat = QStringLiteral("hh:mm:ss AP");
-    return s;
-}
 
 // A picture that is not square, with a colour in each corner, to see it stretched to its square.
 inline QImage cornerLogo()
