@@ -2,6 +2,7 @@
 
 #include "data/DataMod.h"
 #include "invoicing/EnterInvNumber.h"
+#include "invoicing/MainInvoice.h"
 #include "widgets/Handlers.h"
 
 namespace zz {
@@ -52,7 +53,7 @@ void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
 }
 
 // The invoice windows join the menu as their units are built; until then their slots are empty.
-void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(nullptr); }
+void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(frmMainInvoice); }
 void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, nullptr); }
 void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, nullptr); }
 void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(frmInvNumber); }

@@ -17,6 +17,9 @@
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "invoicing/EnterInvNumber.h"
+#include "invoicing/InvDetail.h"
+#include "invoicing/MainInvoice.h"
+#include "invoicing/NewInvoice.h"
 #include "reports/CustomerPicker.h"
 #include "reports/DatePicker.h"
 #include "reports/ReportInv.h"
@@ -60,7 +63,7 @@ constexpr StartupForm kStartupForms[] = {
      },
      nullptr, []() -> QObject* { return DataModule1; }},
     window<TfrmAdmin, frmAdmin>("frmAdmin"),
-    // frmMainInvoice
+    window<TfrmMainInvoice, frmMainInvoice>("frmMainInvoice"),
     window<TfrmInvoicing, frmInvoicing>("frmInvoicing"),
     window<TfrmFinReports, frmFinReports>("frmFinReports"),
     window<TfrmCusAdmin, frmCusAdmin>("frmCusAdmin"),
@@ -68,9 +71,9 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmProdAdmin, frmProdAdmin>("frmProdAdmin"),
     window<TfrmNewProd, frmNewProd>("frmNewProd"),
     window<TfrmVAT, frmVAT>("frmVAT"),
-    // frmInvDetail
+    window<TfrmInvDetail, frmInvDetail>("frmInvDetail"),
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
-    // frmNewInvoice
+    window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     window<TfrmReportInv, frmReportInv>("frmReportInv"),
     window<TfrmInvNumber, frmInvNumber>("frmInvNumber"),
     // frmUnpaidInv

@@ -295,4 +295,33 @@ QSqlQuery prepareOrThrow(const QString& sql)
     return q;
 }
 
+Transaction::Transaction()
+{
+    QSqlDatabase db = Engine::database();
+    if (!db.transaction())
+        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+    m_active = true;
+}
+
+Transaction::~Transaction() { rollback(); }
+
+void Transaction::commit()
+{
+    if (!m_active)
+        return;
+    QSqlDatabase db = Engine::database();
+    if (!db.commit())
+        throw EDBEngineError(engineErrorText(db.lastError().text(), QString()));
+    m_active = false;
+}
+
+void Transaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    if (Engine::isOpen())
+        Engine::database().rollback();
+}
+
 } // namespace zz

@@ -65,6 +65,29 @@ private:
     QByteArray m_sql;
 };
 
+// One transaction on the open database: the rows written while it is open land together when it
+// is committed, or none of them does when it is rolled back or ends without a commit (an error on
+// the way). Cursors that wrote rows inside a rolled-back transaction re-read them afterwards.
+class Transaction {
+public:
+    // Begins the transaction; throws EDBEngineError when the engine cannot.
+    Transaction();
+    // Rolls back what was not committed.
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Makes everything written since the begin durable; throws EDBEngineError when the engine
+    // cannot (the transaction then stays open for the rollback).
+    void commit();
+    // Drops everything written since the begin; nothing when it is already over.
+    void rollback();
+    bool active() const { return m_active; }
+
+private:
+    bool m_active = false;
+};
+
 // Runs a prepared statement, turning a failure into EDBEngineError with a readable message.
 // With the row's values given, a key violation names the repeated key value.
 void execOrThrow(QSqlQuery& query, const QString& table = QString(), const QVariantMap& values = {});

@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <optional>
@@ -189,6 +190,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), m_model(new TDBGridModel
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setWordWrap(false);
+    horizontalHeader()->viewport()->installEventFilter(this); // a double-click on a title
 }
 
 TDBGrid::~TDBGrid()
@@ -439,6 +441,29 @@ void TDBGrid::keyPressEvent(QKeyEvent* event)
     default: break;
     }
     QTableView::keyPressEvent(event);
+}
+
+void TDBGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+void TDBGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    if (cell.isValid())
+        emit CellClick(cell.column());
+}
+
+bool TDBGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick && watched == horizontalHeader()->viewport())
+        emit DblClick();
+    return QTableView::eventFilter(watched, event);
 }
 
 } // namespace zz

@@ -69,8 +69,19 @@ public:
     bool focusField(TField* field) override;
     void scrollCurrentToMiddle() override;
 
+signals:
+    // A double-click anywhere in the grid: on a row, on a column title or on the empty space
+    // below the rows (also in a grid without rows).
+    void DblClick();
+    // The left mouse button was released over a cell of a row, after the press made that row
+    // current; column is the cell's column. Moving through the rows by keyboard sends none.
+    void CellClick(int column);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     // A cell editor writes its text into its field; a text the field refuses is reported once

@@ -160,6 +160,39 @@ void setTabOrderOf(std::initializer_list<QWidget*> controls)
     }
 }
 
+QVBoxLayout* makeBands(QWidget* window)
+{
+    auto* column = new QVBoxLayout(window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    return column;
+}
+
+TXiPanel* makeBandPanel(QWidget* window, const QString& name, int height, PanelScheme scheme)
+{
+    auto* band = new TXiPanel(window);
+    band->setObjectName(name);
+    band->setColorScheme(scheme);
+    band->setFillDirection(FillDirection::fdVertical);
+    band->setFixedHeight(height);
+    return band;
+}
+
+QLabel* makeBandHeading(TXiPanel* band, const QString& name, const QString& text)
+{
+    QLabel* label = makeHeading(band, name, text, band->width(), band->height());
+    auto* fill = new QHBoxLayout(band);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(label);
+    return label;
+}
+
+void makeMaximised(TForm* window)
+{
+    window->setWindowFlags(window->windowFlags() | Qt::WindowMaximizeButtonHint);
+    window->setWindowState(window->windowState() | Qt::WindowMaximized);
+}
+
 int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, const FieldRowsLayout& layout)
 {
     int top = layout.top;

@@ -5,6 +5,7 @@
 // fields, grid column widths and tab orders.
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <functional>
 #include <initializer_list>
 
@@ -78,6 +79,17 @@ int defaultColumnWidth(const QFontMetrics& metrics, int characters, const QStrin
 void makeFlat(QLineEdit* edit, bool white);
 // Sets the tab order of the controls, in the order given.
 void setTabOrderOf(std::initializer_list<QWidget*> controls);
+
+// The windows laid out in bands from top to bottom (a heading, a search row, grids, a button bar):
+// the column that holds the bands, filling the window. A band of fixed height keeps it; a grid
+// added with a stretch takes the room the window has left.
+QVBoxLayout* makeBands(QWidget* window);
+// A band: a gradient panel with a vertical fill, of a fixed height.
+TXiPanel* makeBandPanel(QWidget* window, const QString& name, int height, PanelScheme scheme = PanelScheme::csSilver);
+// A heading that fills its band: Arial, 24 px, bold, centred, following the band's size.
+QLabel* makeBandHeading(TXiPanel* band, const QString& name, const QString& text);
+// The working windows shown maximised: a maximise box joins the frame's close and minimise boxes.
+void makeMaximised(TForm* window);
 
 // One row of an editor: a caption at the left and a data-bound edit field beside it.
 struct FieldRow {

@@ -113,7 +113,8 @@ private slots:
             {"frmFinReports", "Financial Reports"}, {"frmCusAdmin", "Customer Administration"},
             {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
             {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
-            {"frmMap", "Application Map"},
+            {"frmMap", "Application Map"}, {"frmMainInvoice", "Invoice Detail"}, {"frmInvDetail", "Invoice Detail"},
+            {"frmNewInvoice", "New Invoice"},
             {"frmReportInv", "Print Invoice"}, {"frmInvNumber", "Enter Invoice Number"},
             {"frmDatePicker", "Date Picker"}, {"frmReportRevenue", " Customer Revenue Report"},
             {"frmCustomerPicker", "Customer Picker"}, {"frmReportStatement", "Statement Report"}};

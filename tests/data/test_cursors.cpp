@@ -315,6 +315,50 @@ private slots:
         QCOMPARE(where(), QStringLiteral("1/"));
     }
 
+    void aTransactionLandsTogetherOrNotAtAll()
+    {
+        const auto stored = [](const QString& table) { return countRows("SELECT count(*) FROM " + table); };
+        // Committed: the rows land; a second commit or a rollback after it changes nothing.
+        {
+            Transaction t;
+            addCustomer("Adams");
+            addCustomer("Brown");
+            t.commit();
+            QVERIFY(!t.active());
+            t.commit();
+            t.rollback();
+        }
+        QCOMPARE(stored("Customer"), 2);
+
+        // Ended without a commit by an error: what the cursors wrote is gone, and they show it
+        // once they read again.
+        try {
+            Transaction t;
+            addCustomer("Carter");
+            dm->tblVAT->Edit();
+            dm->tblVATVAT_Percentage->SetAsFloat(15);
+            dm->tblVAT->Post();
+            throw EDatabaseError("stop");
+        } catch (const EDatabaseError&) {
+        }
+        QCOMPARE(stored("Customer"), 2);
+        QCOMPARE(stored("VAT"), 0);
+        QCOMPARE(dm->tblCustomer->RecordCount(), 3);
+        dm->tblCustomer->Refresh();
+        dm->tblVAT->Refresh();
+        QCOMPARE(customerNames(), (QStringList{"Adams", "Brown"}));
+        QVERIFY(dm->tblVAT->IsEmpty());
+
+        // Rolled back on purpose; a second transaction cannot begin inside the first.
+        Transaction t;
+        addCustomer("Dale");
+        QVERIFY(errorOf([] { Transaction inner; }).contains("transaction", Qt::CaseInsensitive));
+        QVERIFY(t.active());
+        t.rollback();
+        QVERIFY(!t.active());
+        QCOMPARE(stored("Customer"), 2);
+    }
+
     void locateAfterAFailedPostStopsWithThePostsMessage()
     {
         addCustomer("Able");

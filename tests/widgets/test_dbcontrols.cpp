@@ -2,6 +2,7 @@
 // Esc, conversion errors and the swallowed click; the editable grid's keys; the lookup box; the
 // logo's stored form through the image control; the date and spin edits.
 #include <QBuffer>
+#include <QHeaderView>
 #include <QImageWriter>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -244,6 +245,52 @@ private slots:
         QTest::keyClicks(grid, "x");
         QTest::keyClick(grid, Qt::Key_Insert);
         QCOMPARE(dm->tblProduct->State(), DataSetState::Browse);
+    }
+
+    void gridClicksAndDoubleClicks()
+    {
+        for (int i = 0; i < 3; ++i)
+            addProduct(QString("P%1").arg(i), QString("Item %1").arg(i), i);
+        auto* grid = new TDBGrid(window.get());
+        grid->setColumns({{"Prod_Code", "Code", 60}, {"Prod_Description", "Description", 120}});
+        grid->setDataSource(dm->datProduct);
+        grid->setMinimumHeight(200);
+        window->layout()->addWidget(grid);
+        activate();
+        dm->tblProduct->First();
+
+        QStringList clicks; // the clicked column with the row current when the signal came
+        int doubleClicks = 0;
+        connect(grid, &TDBGrid::CellClick, this,
+                [&](int column) { clicks << QString("%1@%2").arg(column).arg(dm->tblProductProd_Code->AsString()); });
+        connect(grid, &TDBGrid::DblClick, this, [&] { ++doubleClicks; });
+        const auto cellAt = [&](int row, int column) { return grid->visualRect(grid->model()->index(row, column)).center(); };
+
+        // A click makes its row current before the cell click is told.
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellAt(2, 1));
+        QCOMPARE(clicks, QStringList{"1@P2"});
+        // Keys, the right button and the empty space below the rows send no cell click.
+        QTest::keyClick(grid, Qt::Key_Up);
+        QCOMPARE(dm->tblProductProd_Code->AsString(), QStringLiteral("P1"));
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellAt(0, 0));
+        const QPoint below(10, grid->viewport()->height() - 5);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(doubleClicks, 0);
+
+        // A double-click anywhere: on a row, below the rows, on a title, in a grid without rows.
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellAt(0, 0));
+        QCOMPARE(doubleClicks, 1);
+        QCOMPARE(dm->tblProductProd_Code->AsString(), QStringLiteral("P0"));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(doubleClicks, 2);
+        QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+        QCOMPARE(doubleClicks, 3);
+        dm->qryInvDetail->Close();
+        grid->setDataSource(dm->datInvDetail);
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(doubleClicks, 4);
     }
 
     void editableGridKeys()
