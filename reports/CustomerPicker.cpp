@@ -29,11 +29,24 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     DBLookupComboBox1->setMaxVisibleItems(16);
     DBLookupComboBox1->setListField(QStringLiteral("Cus_Name"));
     DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
-    DBLookupComboBox1->setListSource(DataModule1->datCustomer);
 
     makeOkCancel(XiPanel2, btnOK, btnCancel, 265, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 
     setTabOrderOf({DBLookupComboBox1, btnCancel, btnOK});
+}
+
+// The list holds every customer: it is read when the dialog shows and let go when it hides, so that
+// a hidden dialog costs nothing when the customers are read again elsewhere.
+void TfrmCustomerPicker::showEvent(QShowEvent* event)
+{
+    DBLookupComboBox1->setListSource(DataModule1->datCustomer);
+    TPanelForm::showEvent(event);
+}
+
+void TfrmCustomerPicker::hideEvent(QHideEvent* event)
+{
+    DBLookupComboBox1->setListSource(nullptr);
+    TPanelForm::hideEvent(event);
 }
 
 // Also when the preview closes. The box follows the customer table to its first row, so that it

@@ -25,6 +25,8 @@ public:
 
 protected:
     void FormActivate() override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 };
 
 extern TfrmCustomerPicker* frmCustomerPicker;

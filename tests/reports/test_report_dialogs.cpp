@@ -197,6 +197,8 @@ private slots:
     void statementOfTheFirstCustomerAtOnce()
     {
         fx.dm->tblCustomer->Last();
+        // The list of every customer is read only while the dialog shows.
+        QCOMPARE(frmCustomerPicker->DBLookupComboBox1->count(), 0);
         open(frmCustomerPicker);
         QCOMPARE(fx.dm->tblCustomerCus_Name->AsString(), QStringLiteral("Acme Holdings"));
         QCOMPARE(frmCustomerPicker->DBLookupComboBox1->currentText(), QStringLiteral("Acme Holdings"));
