@@ -16,10 +16,12 @@
 #include "app/SplashForm.h"
 #include "data/DataMod.h"
 #include "data/Errors.h"
+#include "invoicing/CancelledInv.h"
 #include "invoicing/EnterInvNumber.h"
 #include "invoicing/InvDetail.h"
 #include "invoicing/MainInvoice.h"
 #include "invoicing/NewInvoice.h"
+#include "invoicing/UnpaidInv.h"
 #include "reports/CustomerPicker.h"
 #include "reports/DatePicker.h"
 #include "reports/ReportInv.h"
@@ -76,8 +78,8 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     window<TfrmReportInv, frmReportInv>("frmReportInv"),
     window<TfrmInvNumber, frmInvNumber>("frmInvNumber"),
-    // frmUnpaidInv
-    // frmCancelledInv
+    window<TfrmUnpaidInv, frmUnpaidInv>("frmUnpaidInv"),
+    window<TfrmCancelledInv, frmCancelledInv>("frmCancelledInv"),
     window<TfrmDatePicker, frmDatePicker>("frmDatePicker"),
     window<TfrmReportRevenue, frmReportRevenue>("frmReportRevenue"),
     window<TfrmCustomerPicker, frmCustomerPicker>("frmCustomerPicker"),

@@ -45,6 +45,8 @@ TDataModule1::TDataModule1(QObject* parent) : QObject(parent)
 
     for (const StatementDef& def : statementDefs()) {
         auto* q = new TQuery(def.name, def.lines, def.fields, this);
+        if (!def.engineLines.isEmpty())
+            q->setEngineSql(def.engineLines);
         m_components.insert(def.name, q);
         m_queries.push_back(q);
         if (def.hasDataSource)

@@ -33,19 +33,9 @@ void TDataSet::defineFields(const std::vector<FieldDef>& defs)
         m_fields.push_back(std::make_unique<TField>(this, int(i), defs[i]));
 }
 
-void TDataSet::setRows(std::vector<Row> rows)
-{
-    m_rows = std::move(rows);
-    m_current = m_rows.empty() ? -1 : 0;
-    m_bof = true;
-    m_eof = m_rows.empty();
-    emit dataReset();
-    emit rowChanged();
-}
-
 void TDataSet::setCurrent(int position, bool notify)
 {
-    const int n = int(m_rows.size());
+    const int n = FetchedCount();
     const int old = m_current;
     m_current = n == 0 ? -1 : std::clamp(position, 0, n - 1);
     if (notify && old != m_current)
@@ -56,12 +46,12 @@ void TDataSet::First()
 {
     setCurrent(0);
     m_bof = true;
-    m_eof = m_rows.empty();
+    m_eof = FetchedCount() == 0;
 }
 
 void TDataSet::Next()
 {
-    if (m_rows.empty() || m_current >= int(m_rows.size()) - 1) {
+    if (m_current >= FetchedCount() - 1 && !FetchMore()) {
         m_eof = true;
         return;
     }
@@ -71,7 +61,7 @@ void TDataSet::Next()
 
 void TDataSet::Prior()
 {
-    if (m_rows.empty() || m_current <= 0) {
+    if (FetchedCount() == 0 || m_current <= 0) {
         m_bof = true;
         return;
     }
@@ -81,37 +71,43 @@ void TDataSet::Prior()
 
 void TDataSet::Last()
 {
-    setCurrent(int(m_rows.size()) - 1);
+    const int n = RecordCount(); // reads a result to its end
+    setCurrent(n - 1);
     m_eof = true;
-    m_bof = m_rows.empty();
+    m_bof = n == 0;
 }
 
 void TDataSet::MoveTo(int position)
 {
+    while (position >= FetchedCount() && FetchMore()) {
+    }
     setCurrent(position);
     m_bof = m_current <= 0;
-    m_eof = m_rows.empty();
+    m_eof = FetchedCount() == 0;
 }
 
-QVariant TDataSet::fieldValue(int index) const
-{
-    if (m_current < 0 || m_current >= int(m_rows.size()))
-        return {};
-    const Row& r = m_rows[size_t(m_current)];
-    return index >= 0 && index < int(r.size()) ? r[size_t(index)] : QVariant();
-}
+QVariant TDataSet::fieldValue(int index) const { return m_current < 0 ? QVariant() : rowValue(m_current, index); }
 
 void TDataSet::setFieldValue(int index, const QVariant& value)
 {
     throw EDatabaseError(QStringLiteral("Cannot modify a read-only dataset (%1)").arg(m_name));
 }
 
-QVariant TDataSet::rowValue(int position, int index) const
+QVariant TDataSet::rowValue(int, int) const { return {}; }
+
+void TDataSet::DisableControls()
 {
-    if (position < 0 || position >= int(m_rows.size()))
-        return {};
-    const Row& r = m_rows[size_t(position)];
-    return index >= 0 && index < int(r.size()) ? r[size_t(index)] : QVariant();
+    if (m_controlsDisabled++ == 0)
+        blockSignals(true);
+}
+
+void TDataSet::EnableControls()
+{
+    if (m_controlsDisabled == 0 || --m_controlsDisabled > 0)
+        return;
+    blockSignals(false);
+    emit dataReset();
+    emit rowChanged();
 }
 
 } // namespace zz

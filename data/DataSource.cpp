@@ -11,6 +11,7 @@ TDataSource::TDataSource(const QString& name, TDataSet* dataSet, QObject* parent
     setObjectName(name);
     connect(dataSet, &TDataSet::rowChanged, this, &TDataSource::rowChanged);
     connect(dataSet, &TDataSet::dataReset, this, &TDataSource::dataReset);
+    connect(dataSet, &TDataSet::rowsFetched, this, &TDataSource::rowsFetched);
     connect(dataSet, &TDataSet::fieldChanged, this, &TDataSource::fieldChanged);
     connect(dataSet, &TDataSet::stateChanged, this, &TDataSource::stateChanged);
     if (auto* table = qobject_cast<TTable*>(dataSet))

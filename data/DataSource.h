@@ -47,6 +47,8 @@ signals:
     void rowChanged();
     // The rows of the view changed (opened, closed, re-read, a row added or removed).
     void dataReset();
+    // More rows of a result read on demand follow the rows read before.
+    void rowsFetched();
     void fieldChanged(int index);
     // The mode (browse, edit, insert) or the active state changed.
     void stateChanged();

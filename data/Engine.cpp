@@ -149,6 +149,7 @@ QSqlDatabase Engine::open(const AliasConfig& config)
             pragma(db, QStringLiteral("PRAGMA synchronous=FULL"));
             pragma(db, QStringLiteral("PRAGMA foreign_keys=OFF"));
             pragma(db, QStringLiteral("PRAGMA busy_timeout=5000"));
+            pragma(db, QStringLiteral("PRAGMA cache_size=-65536"));
         }
         if (create)
             createSchema(db);
@@ -207,6 +208,41 @@ sqlite3* Engine::sqliteHandle()
             ? 1 : 0;
     }
     return sameLibrary ? handle : nullptr;
+}
+
+namespace {
+void (*g_readOpenResults)() = nullptr;
+} // namespace
+
+void setBeforeWriting(void (*readOpenResults)()) { g_readOpenResults = readOpenResults; }
+
+void beforeWriting()
+{
+    if (g_readOpenResults)
+        g_readOpenResults();
+}
+
+void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFailure)
+{
+    sqlite3* handle = sqliteHandle();
+    const auto running = [handle] { return handle && sqlite3_get_autocommit(handle) == 0; };
+    if (running()) {
+        work();
+        return;
+    }
+    beforeWriting();
+    Transaction transaction;
+    try {
+        work();
+    } catch (...) {
+        // Some failures (a full disk, an I/O error) end the transaction in the engine itself:
+        // then nothing is left to commit. A failing commit raises its own error; the
+        // transaction then rolls back as it ends.
+        if (onFailure == OnFailure::KeepDone && (!handle || running()))
+            transaction.commit();
+        throw;
+    }
+    transaction.commit();
 }
 
 KeptStatement::KeptStatement() { keptStatements().push_back(this); }

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -44,7 +45,22 @@ public:
     // conversions. Only when the driver is SQLite and runs on the same SQLite library as this
     // program; nullptr otherwise (callers then go through QSqlQuery).
     static sqlite3* sqliteHandle();
+
+    // Runs work as one transaction of the open database (a Transaction, below): what it writes
+    // becomes durable together when it ends, so that a crash or a power loss before then leaves
+    // none of it. When work fails, KeepDone commits what it wrote before the failure and RollBack
+    // undoes it; either way the failure then goes on to the caller (a failing commit raises its own
+    // error instead, having undone the work). Inside a transaction already running on SQLite, work
+    // simply runs as part of it.
+    enum class OnFailure { RollBack, KeepDone };
+    static void runInTransaction(const std::function<void()>& work, OnFailure onFailure);
 };
+
+// Runs before anything writes to the open database: the open results that are read on demand
+// read their remaining rows first, so that they keep showing the rows as they were when they
+// opened. The named queries set what it runs.
+void beforeWriting();
+void setBeforeWriting(void (*readOpenResults)());
 
 // A statement prepared straight on the SQLite connection and kept between uses. The engine
 // finalizes every kept statement before it closes the connection; the next use prepares it again.
@@ -58,6 +74,9 @@ public:
     // The statement for sql on db, prepared now unless it already is; throws EDBEngineError
     // (naming the table) when the engine refuses it.
     sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql, const QString& table = QString());
+    // The prepared statement; nullptr when there is none (never prepared, or finalized because
+    // the engine closed its connection).
+    sqlite3_stmt* get() const { return m_stmt; }
     void finalize();
 
 private:

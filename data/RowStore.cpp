@@ -15,9 +15,9 @@ constexpr int kMaxRun = 16;     // blocks read at once while reading on through 
 constexpr int kHeldLimit = 128; // blocks held before the held rows are dropped
 
 bool g_directReading = true;
-
-sqlite3* directConnection() { return g_directReading ? Engine::sqliteHandle() : nullptr; }
 } // namespace
+
+sqlite3* RowStore::directConnection() { return g_directReading ? Engine::sqliteHandle() : nullptr; }
 
 RowStore::RowStore(const TableDef& table) : m_table(table) {}
 

@@ -49,6 +49,9 @@ public:
     void remove(int position);
 
     static void setDirectReading(bool enabled);
+    // The connection that cursors read rows from directly; nullptr when they read through the
+    // driver (switched off, or not the same SQLite library).
+    static sqlite3* directConnection();
 
 private:
     void fetchBlocks(int block) const;

@@ -90,6 +90,7 @@ qint64 insertRow(const TableDef& table, const Row& values)
         cols << f.name;
         bound << bindable(f.type, values[i]);
     }
+    beforeWriting();
     const QString sql = cols.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table.name, cols.join(QStringLiteral(", ")), marks(int(cols.size())));
@@ -114,6 +115,7 @@ void updateRow(const TableDef& table, qint64 id, const Row& values, const std::v
     }
     if (sets.isEmpty())
         return;
+    beforeWriting();
     QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table.name, sets.join(QStringLiteral(", "))));
     for (const QVariant& v : bound)
         q.addBindValue(v);
@@ -123,6 +125,7 @@ void updateRow(const TableDef& table, qint64 id, const Row& values, const std::v
 
 void deleteRow(const TableDef& table, qint64 id)
 {
+    beforeWriting();
     QSqlQuery q = prepareOrThrow(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(table.name));
     q.addBindValue(id);
     execOrThrow(q, table.name);

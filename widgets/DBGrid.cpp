@@ -28,6 +28,7 @@ void TDBGridModel::setDataSource(TDataSource* source)
     m_source = source;
     if (source) {
         connect(source, &TDataSource::dataReset, this, &TDBGridModel::reset);
+        connect(source, &TDataSource::rowsFetched, this, &TDBGridModel::rowsFetched);
         connect(source, &TDataSource::stateChanged, this, [this] {
             if (m_source && m_source->DataSet())
                 rowValuesChanged(m_source->DataSet()->RecNo());
@@ -51,8 +52,38 @@ void TDBGridModel::reset()
 {
     beginResetModel();
     TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
-    m_rows = ds && ds->Active() ? ds->RecordCount() : 0;
+    m_rows = ds && ds->Active() ? ds->FetchedCount() : 0;
     endResetModel();
+}
+
+void TDBGridModel::rowsFetched()
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    const int n = ds && ds->Active() ? ds->FetchedCount() : 0;
+    if (n <= m_rows)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, n - 1);
+    m_rows = n;
+    endInsertRows();
+}
+
+bool TDBGridModel::canFetchMore(const QModelIndex& parent) const
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    return !parent.isValid() && ds && ds->Active() && !ds->AllFetched();
+}
+
+void TDBGridModel::fetchMore(const QModelIndex& parent)
+{
+    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
+    if (parent.isValid() || !ds)
+        return;
+    // Asked while the view scrolls: a failure to read goes to the general error report here.
+    try {
+        ds->FetchMore(); // the rows join through rowsFetched
+    } catch (const std::exception& e) {
+        generalErrorReport(errorMessage(e));
+    }
 }
 
 void TDBGridModel::rowValuesChanged(int row)
@@ -404,7 +435,14 @@ bool TDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 
 void TDBGrid::keyPressEvent(QKeyEvent* event)
 {
-    auto* t = qobject_cast<TTable*>(DataSource() ? DataSource()->DataSet() : nullptr);
+    // Ctrl+End goes to the last row of a result read on demand, not to the last row read so far.
+    TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
+    if (event->key() == Qt::Key_End && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier && ds
+        && ds->Active() && !ds->AllFetched()) {
+        guarded([&] { ds->Last(); });
+        return;
+    }
+    auto* t = qobject_cast<TTable*>(ds);
     if (m_readOnly || !t) {
         QTableView::keyPressEvent(event);
         return;

@@ -20,7 +20,8 @@ struct TColumn {
     QColor color; // cell background; invalid for the grid's own
 };
 
-// Serves the cursor's rows on demand (only the visible rows are ever read).
+// Serves the cursor's rows on demand (only the visible rows are ever read; a named query's result
+// is read as far as the grid is scrolled).
 class TDBGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,8 +38,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A result read on demand shows the rows read so far; scrolling to its end reads more.
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
     void reset();
+    // Rows read since the last count follow at the end.
+    void rowsFetched();
     void rowValuesChanged(int row);
 
 private:

@@ -11,13 +11,18 @@ void centreOnDesktop(QWidget* window)
         window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
-QLabel* arialLabel(QWidget* parent, const QString& text, int left, int top, int pixelSize, bool bold)
+QFont arialFont(int pixelSize, bool bold)
 {
-    auto* label = new QLabel(text, parent);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
-    label->setFont(font);
+    return font;
+}
+
+QLabel* arialLabel(QWidget* parent, const QString& text, int left, int top, int pixelSize, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(arialFont(pixelSize, bold));
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->move(left, top);
     label->adjustSize();

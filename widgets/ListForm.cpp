@@ -126,8 +126,11 @@ void TListForm::btnDeleteClick()
 
 void TListForm::btnCloseClick()
 {
-    table()->Refresh();
-    table()->First();
+    // A list of a query has no cursor of its own to write back.
+    if (TTable* t = table()) {
+        t->Refresh();
+        t->First();
+    }
     Close();
 }
 

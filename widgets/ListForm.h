@@ -35,7 +35,8 @@ public:
     // an error box and the editor does not open. Delete asks "Delete selected record?" and on Yes
     // deletes the current row, nothing else. Close writes a changed pending row (or drops an
     // unchanged one) while re-reading the cursor, goes to the first row and closes; a failure
-    // there reaches the general error report and the window stays open.
+    // there reaches the general error report and the window stays open. A list of a query just
+    // closes.
     void btnNewClick();
     void btnEditClick();
     void btnDeleteClick();

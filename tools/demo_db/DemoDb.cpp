@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <algorithm>
 #include <random>
 #include <sqlite3.h>
 
@@ -104,21 +105,24 @@ QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned se
                                   "Inv_VAT, Inv_Paid, Inv_Days, Inv_Cancelled) VALUES (?,?,?,?,?,?,?,?,?)");
     const char* const ages[] = {"CURRENT", "30", "60", "90", "120", "120+"};
     const QDate start(2020, 1, 1);
+    const int cancelled = 9 - std::clamp(size.openTenths, 0, 9);
     for (int i = 0; i < size.invoices; ++i) {
         const QDate date = start.addDays(qint64(rng() % 1800));
-        const int state = int(rng() % 10); // 0-5 paid, 6 cancelled, else open
+        // The tenths below `cancelled` are paid, `cancelled` is cancelled, the ones above are open.
+        const int state = int(rng() % 10);
+        const bool paid = state < cancelled, open = state > cancelled;
         sqlite3_bind_int(inv, 1, 1000 + i);
         sqlite3_bind_int(inv, 2, 1 + int(rng() % unsigned(std::max(1, size.customers))));
         bindText(inv, 3, date.toString(Qt::ISODate).toStdString());
-        if (state <= 5)
+        if (paid)
             bindText(inv, 4, date.addDays(qint64(rng() % 90)).toString(Qt::ISODate).toStdString());
         else
             sqlite3_bind_null(inv, 4);
         bindText(inv, 5, "PO" + std::to_string(rng() % 100000));
         sqlite3_bind_double(inv, 6, 15.0);
-        bindText(inv, 7, state <= 5 ? "YES" : "NO");
-        bindText(inv, 8, state > 6 ? ages[rng() % 6] : "CURRENT");
-        bindText(inv, 9, state == 6 ? "YES" : "NO");
+        bindText(inv, 7, paid ? "YES" : "NO");
+        bindText(inv, 8, open ? ages[rng() % 6] : "CURRENT");
+        bindText(inv, 9, !paid && !open ? "YES" : "NO");
         if (!d.step(inv))
             return d.error;
     }

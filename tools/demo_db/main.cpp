@@ -1,4 +1,4 @@
-// demo_db <file> [customers products invoices lines]: writes a demonstration database.
+// demo_db <file> [customers products invoices lines [open-tenths]]: writes a demonstration database.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: demo_db <file> [customers products invoices lines]\n");
+        std::fprintf(stderr, "usage: demo_db <file> [customers products invoices lines [open-tenths]]\n");
         return 2;
     }
     zz::demo::DemoSize size;
@@ -20,6 +20,8 @@ int main(int argc, char** argv)
         size.invoices = args[4].toInt();
         size.lines = args[5].toInt();
     }
+    if (args.size() >= 7)
+        size.openTenths = args[6].toInt();
     QElapsedTimer t;
     t.start();
     const QString err = zz::demo::writeDemoDatabase(args[1], size);

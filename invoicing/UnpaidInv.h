@@ -1,0 +1,33 @@
+#pragma once
+// The unpaid invoices window: every invoice neither paid nor cancelled, across all customers, in
+// customer name and then invoice number order. "&Pay" stamps the selected invoice paid today;
+// "&Advance All" moves every listed invoice one age class on (CURRENT, 30, 60, 90, 120, 120+).
+#include "invoicing/QueryListForm.h"
+
+namespace zz {
+
+class TfrmUnpaidInv : public TQueryListForm {
+    Q_OBJECT
+public:
+    explicit TfrmUnpaidInv(QWidget* parent = nullptr);
+
+    TXiPanel* XiPanel1; // heading
+    QLabel* Label1;
+    TXiPanel* XiPanel2; // button bar
+    TXiButton* btnPay;
+    TXiButton* btnPayPeriod;
+
+    // Asks, then stamps the invoice under the grid's cursor paid with today's date and reloads the
+    // list, which it leaves; the cursor is back on the first row. With no invoice listed, Yes
+    // changes nothing.
+    void btnPayClick();
+    // Asks, then moves every listed invoice one class on in list order, all in one transaction
+    // through one prepared statement, and reloads the list (also after No). An invoice holding no
+    // class is left as it is. On an error the invoices stepped before it keep their new class, the
+    // rest their old one, its message shows and the list is not reloaded.
+    void btnPayPeriodClick();
+};
+
+extern TfrmUnpaidInv* frmUnpaidInv;
+
+} // namespace zz
