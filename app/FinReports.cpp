@@ -1,5 +1,7 @@
 #include "app/FinReports.h"
 
+#include "reports/CustomerPicker.h"
+#include "reports/DatePicker.h"
 #include "widgets/MouseMove.h"
 
 namespace zz {
@@ -32,8 +34,7 @@ TfrmFinReports::TfrmFinReports(QWidget* parent)
     connect(btnMonthEndStat, &TXiButton::clicked, this, &TfrmFinReports::btnMonthEndStatClick);
 }
 
-// The report dialogs join the menu as their units are built; until then their slots are empty.
-void TfrmFinReports::btnDateRevenueClick() { stackAndRun(nullptr); }
-void TfrmFinReports::btnMonthEndStatClick() { stackAndRun(nullptr); }
+void TfrmFinReports::btnDateRevenueClick() { stackAndRun(frmDatePicker); }
+void TfrmFinReports::btnMonthEndStatClick() { stackAndRun(frmCustomerPicker); }
 
 } // namespace zz

@@ -2,6 +2,7 @@
 
 #include "data/DataMod.h"
 #include "invoicing/CancelledInv.h"
+#include "invoicing/EnterInvNumber.h"
 #include "invoicing/MainInvoice.h"
 #include "invoicing/UnpaidInv.h"
 #include "widgets/Handlers.h"
@@ -53,10 +54,11 @@ void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)
     showKeepingModal();
 }
 
-// The invoice windows join the menu as their units are built; until then their slots are empty.
+// The browser hides the menu; the two invoice lists have their query read first; the number dialog
+// stands over the menu.
 void TfrmInvoicing::btnNewInvoiceClick() { hideAndRun(frmMainInvoice); }
 void TfrmInvoicing::btnPayInvoiceClick() { prepareAndRun(DataModule1->qryUnpaidInv, frmUnpaidInv); }
 void TfrmInvoicing::btnCancelInvoiceClick() { prepareAndRun(DataModule1->qryCancelledInv, frmCancelledInv); }
-void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(nullptr); }
+void TfrmInvoicing::btnViewInvoiceClick() { stackAndRun(frmInvNumber); }
 
 } // namespace zz

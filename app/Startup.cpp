@@ -20,10 +20,16 @@
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "invoicing/CancelledInv.h"
+#include "invoicing/EnterInvNumber.h"
 #include "invoicing/InvDetail.h"
 #include "invoicing/MainInvoice.h"
 #include "invoicing/NewInvoice.h"
 #include "invoicing/UnpaidInv.h"
+#include "reports/CustomerPicker.h"
+#include "reports/DatePicker.h"
+#include "reports/ReportInv.h"
+#include "reports/ReportRevenue.h"
+#include "reports/ReportStatement.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
@@ -73,14 +79,14 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmInvDetail, frmInvDetail>("frmInvDetail"),
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
     window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
-    // frmReportInv
-    // frmInvNumber
+    window<TfrmReportInv, frmReportInv>("frmReportInv"),
+    window<TfrmInvNumber, frmInvNumber>("frmInvNumber"),
     window<TfrmUnpaidInv, frmUnpaidInv>("frmUnpaidInv"),
     window<TfrmCancelledInv, frmCancelledInv>("frmCancelledInv"),
-    // frmDatePicker
-    // frmReportRevenue
-    // frmCustomerPicker
-    // frmReportStatement
+    window<TfrmDatePicker, frmDatePicker>("frmDatePicker"),
+    window<TfrmReportRevenue, frmReportRevenue>("frmReportRevenue"),
+    window<TfrmCustomerPicker, frmCustomerPicker>("frmCustomerPicker"),
+    window<TfrmReportStatement, frmReportStatement>("frmReportStatement"),
     window<TfrmMap, frmMap>("frmMap"),
 };
 } // namespace

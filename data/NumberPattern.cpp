@@ -386,6 +386,21 @@ QString formatNumberPattern(const QString& mask, std::int64_t value)
     return format(mask, Decimal::fromInt(value));
 }
 
+QString patternLiteral(const QString& text)
+{
+    QString out;
+    int i = 0;
+    while (i < text.size()) {
+        const QChar quote = text.at(i) == QLatin1Char('"') ? QLatin1Char('\'') : QLatin1Char('"');
+        int end = i;
+        while (end < text.size() && text.at(end) != quote)
+            ++end;
+        out += quote + text.mid(i, end - i) + quote;
+        i = end;
+    }
+    return out;
+}
+
 QString formatGeneralNumber(double value) { return formatNumberPattern(QString(), value); }
 
 QString formatShortestNumber(double value)

@@ -25,6 +25,11 @@ inline QString formatNumberPattern(const QString& mask, int value)
     return formatNumberPattern(mask, static_cast<std::int64_t>(value));
 }
 
+// A text as a literal of the pattern language: copied as it stands, whatever characters it holds
+// (a currency symbol "kr." or "S/." put before " #,#0.00" must not become part of the number's
+// format). Runs without a double quote go between double quotes, double quotes between single.
+QString patternLiteral(const QString& text);
+
 // The shortest general form of a value with up to 15 significant digits ("0.1", "1E20").
 QString formatGeneralNumber(double value);
 // The value whole, in the same layout with the regional decimal separator: the fewest

@@ -70,7 +70,7 @@ private:
     TPreviewForm& m_form;
 };
 
-TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindow(parent), m_report(report)
+TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindow(parent, Qt::Window), m_report(report)
 {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(report && !report->title.isEmpty() ? report->title : QStringLiteral("Print Preview"));
@@ -453,7 +453,10 @@ void previewReport(report::Report& report)
 {
     if (report.isGenerating())
         return;
-    auto form = std::make_unique<TPreviewForm>(&report);
+    // A window of its own, but one that belongs to the modal window it is opened from (the dialog
+    // or list whose handler waits for it): a window that modal window does not own would take no
+    // input while it runs.
+    auto form = std::make_unique<TPreviewForm>(&report, QApplication::activeModalWidget());
     form->showMaximized();
     if (DialogSeam* seam = dialogSeam())
         seam->previewOpened(*form);

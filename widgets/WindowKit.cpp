@@ -27,6 +27,13 @@ TPanelForm::TPanelForm(const QString& caption, int clientWidth, int clientHeight
     centreOnDesktop(this);
 }
 
+void TPanelForm::fixDialogFrame()
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+}
+
 void TPanelForm::makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName,
                             const char* barName)
 {
@@ -54,11 +61,25 @@ void TPanelForm::resizeEvent(QResizeEvent* event)
 void TPanelForm::makeSaveCancel(QWidget* bar, TXiButton*& save, TXiButton*& cancel, int cancelLeft,
                                 std::function<void()> saveClick, std::function<void()> cancelClick)
 {
-    save = makeButton(bar, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"),
-                      ButtonScheme::csNeoRose, 16, 8);
+    makeBarPair(bar, save, QStringLiteral("btnSave"), QStringLiteral("&Save"), QStringLiteral("save"), cancel,
+                cancelLeft, std::move(saveClick), std::move(cancelClick));
+}
+
+void TPanelForm::makeOkCancel(QWidget* bar, TXiButton*& ok, TXiButton*& cancel, int cancelLeft,
+                              std::function<void()> okClick, std::function<void()> cancelClick)
+{
+    makeBarPair(bar, ok, QStringLiteral("btnOK"), QStringLiteral("&OK"), QStringLiteral("ok"), cancel, cancelLeft,
+                std::move(okClick), std::move(cancelClick));
+}
+
+void TPanelForm::makeBarPair(QWidget* bar, TXiButton*& first, const QString& name, const QString& caption,
+                             const QString& picture, TXiButton*& cancel, int cancelLeft, std::function<void()> firstClick,
+                             std::function<void()> cancelClick)
+{
+    first = makeButton(bar, name, caption, picture, ButtonScheme::csNeoRose, 16, 8);
     cancel = makeButton(bar, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
                         ButtonScheme::csNeoRose, cancelLeft, 8);
-    connect(save, &TXiButton::clicked, this, std::move(saveClick));
+    connect(first, &TXiButton::clicked, this, std::move(firstClick));
     connect(cancel, &TXiButton::clicked, this, std::move(cancelClick));
 }
 

@@ -36,6 +36,9 @@ protected:
     void makePanels(PanelScheme scheme, TXiPanel*& content, TXiPanel*& buttonBar, const char* contentName = "XiPanel1",
                     const char* barName = "XiPanel2");
     void resizeEvent(QResizeEvent* event) override;
+    // A fixed dialog frame instead: the client size as given, no resizing, no minimise or
+    // maximise box, a close box.
+    void fixDialogFrame();
 
     // The editor dialogs' bar: "&Save" (green tick) at the left and "&Cancel" (red cross) at
     // cancelLeft, rose gradient buttons, running saveClick and cancelClick.
@@ -45,9 +48,18 @@ protected:
     // then close. A failure shows its own message in an error box and the dialog stays open with
     // the row still pending, so that the user can correct it or cancel.
     void saveRow(TTable* table);
+    // The other dialogs' bar: "&OK" (green tick) at the left and "&Cancel" (red cross) at
+    // cancelLeft, rose gradient buttons, running okClick and cancelClick.
+    void makeOkCancel(QWidget* bar, TXiButton*& ok, TXiButton*& cancel, int cancelLeft, std::function<void()> okClick,
+                      std::function<void()> cancelClick);
     void cancelRow(TTable* table);
 
 private:
+    // A button at the bar's left and "&Cancel" at cancelLeft.
+    void makeBarPair(QWidget* bar, TXiButton*& first, const QString& name, const QString& caption,
+                     const QString& picture, TXiButton*& cancel, int cancelLeft, std::function<void()> firstClick,
+                     std::function<void()> cancelClick);
+
     TXiPanel* m_content = nullptr;
     TXiPanel* m_bar = nullptr;
 };

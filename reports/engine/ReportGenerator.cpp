@@ -179,6 +179,16 @@ private:
     // What has been painted in other colours than white, to tell which white fills matter.
     float m_inkBottomBeforeBand = 0;
     std::vector<QRectF> m_bandInk;
+    // The frame lines of the band drawn last on this page and of the band being drawn, and the
+    // fills the band being drawn has painted: a fill that reaches the edge it shares with the band
+    // above would paint over that band's bottom line, which is then drawn again.
+    struct DrawnLine {
+        float x1, y1, x2, y2;
+        quint16 tag;
+    };
+    std::vector<DrawnLine> m_linesAbove;
+    std::vector<DrawnLine> m_bandLines;
+    std::vector<QRectF> m_bandFills;
     std::vector<TextLine> m_lines;
 
     Page& page() { return m_doc.pages.back(); }
@@ -230,6 +240,7 @@ private:
         m_context.pageNumber = m_pageNumber;
         m_y = m_report.marginTop;
         m_inkBottomBeforeBand = 0;
+        m_linesAbove.clear();
         m_pageHasBody = false;
         if (m_observer)
             m_observer->pageStarted(m_doc.pageCount());
@@ -288,6 +299,7 @@ private:
         } else {
             addInk(r);
         }
+        m_bandFills.push_back(r);
         PageItem it;
         it.kind = ItemKind::Fill;
         it.tag = tag;
@@ -310,6 +322,7 @@ private:
         it.w = x2;
         it.h = y2;
         page().items.push_back(std::move(it));
+        m_bandLines.push_back({x1, y1, x2, y2, tag});
         // A line covers no area: it only meets a fill that it crosses or runs inside.
         addInk(QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2))));
     }
@@ -336,6 +349,27 @@ private:
             inkBottom = std::max(inkBottom, float(r.bottom()));
         m_inkBottomBeforeBand = inkBottom;
         m_bandInk.clear();
+        redrawCoveredLinesAbove();
+        m_linesAbove = std::move(m_bandLines);
+        m_bandLines.clear();
+        m_bandFills.clear();
+    }
+
+    // Draws again the lines of the band above that a fill of this band touched.
+    void redrawCoveredLinesAbove()
+    {
+        constexpr float kTouch = 0.01f;
+        for (const DrawnLine& l : m_linesAbove) {
+            const QRectF span(QPointF(std::min(l.x1, l.x2), std::min(l.y1, l.y2)),
+                              QPointF(std::max(l.x1, l.x2), std::max(l.y1, l.y2)));
+            for (const QRectF& f : m_bandFills) {
+                if (f.left() <= span.right() + kTouch && span.left() <= f.right() + kTouch
+                    && f.top() <= span.bottom() + kTouch && span.top() <= f.bottom() + kTouch) {
+                    line(l.x1, l.y1, l.x2, l.y2, l.tag);
+                    break;
+                }
+            }
+        }
     }
 
     // The element's text; `number` tells whether it shows an amount (a numeric field or a

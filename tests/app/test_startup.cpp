@@ -114,7 +114,10 @@ private slots:
             {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
             {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
             {"frmMap", "Application Map"}, {"frmMainInvoice", "Invoice Detail"}, {"frmInvDetail", "Invoice Detail"},
-            {"frmNewInvoice", "New Invoice"}, {"frmUnpaidInv", "Unpaid Invoices"}, {"frmCancelledInv", "Cancelled Invoices"}};
+            {"frmNewInvoice", "New Invoice"}, {"frmUnpaidInv", "Unpaid Invoices"}, {"frmCancelledInv", "Cancelled Invoices"},
+            {"frmReportInv", "Print Invoice"}, {"frmInvNumber", "Enter Invoice Number"},
+            {"frmDatePicker", "Date Picker"}, {"frmReportRevenue", " Customer Revenue Report"},
+            {"frmCustomerPicker", "Customer Picker"}, {"frmReportStatement", "Statement Report"}};
 
         createForms();
         int place = -1;

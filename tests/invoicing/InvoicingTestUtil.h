@@ -10,6 +10,7 @@
 #include "invoicing/InvDetail.h"
 #include "invoicing/MainInvoice.h"
 #include "invoicing/NewInvoice.h"
+#include "reports/ReportInv.h"
 #include "tests/admin/AdminTestUtil.h"
 
 namespace zz::test {
@@ -23,6 +24,7 @@ struct InvoicingFixture : AdminFixture {
         frmMainInvoice = new TfrmMainInvoice;
         frmNewInvoice = new TfrmNewInvoice;
         frmInvDetail = new TfrmInvDetail;
+        frmReportInv = new TfrmReportInv; // the browser's Print previews it
     }
     void tearDown()
     {
@@ -33,6 +35,8 @@ struct InvoicingFixture : AdminFixture {
         delete frmMainInvoice;
         delete frmNewCustomer;
         delete frmCusAdmin;
+        delete frmReportInv;
+        frmReportInv = nullptr;
         frmInvDetail = nullptr;
         frmNewInvoice = nullptr;
         frmMainInvoice = nullptr;

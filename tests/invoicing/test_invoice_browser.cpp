@@ -2,6 +2,7 @@
 // menu reaching the customer dialogs, Detail and the double-click, Print, and Close.
 #include <QHeaderView>
 
+#include "reports/PreviewForm.h"
 #include "tests/invoicing/InvoicingTestUtil.h"
 
 using namespace zz;
@@ -156,8 +157,11 @@ private slots:
     {
         search("smith");
         fx.dm->tblInvoice->Last();
+        QString previewed;
+        fx.seam->onPreview = [&](TPreviewForm& preview) { previewed = preview.documentName(); };
         w()->btnViewInv->click();
         QCOMPARE(fx.dm->qryInvReport->Params(0).value.toInt(), 22);
+        QCOMPARE(previewed, QStringLiteral("Invoice 22"));
         // A customer without invoices prints number 0.
         search("adams");
         QTest::keyClick(w(), Qt::Key_P, Qt::AltModifier);

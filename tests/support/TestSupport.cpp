@@ -97,6 +97,16 @@ RegionalSettings germanRegional()
     return s;
 }
 
+RegionalSettings southAfricanRegional()
+{
+    RegionalSettings s;
+    s.currencySymbol = QStringLiteral("R");
+    s.currencyFormat = 2;
+    s.shortDateFormat = QStringLiteral("yyyy/MM/dd");
+    s.longTimeFormat = QStringLiteral("hh:mm:ss AP");
+    return s;
+}
+
 QString errorOf(const std::function<void()>& work)
 {
     try {

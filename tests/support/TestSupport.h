@@ -64,6 +64,9 @@ private:
 // Regional settings with a comma as the decimal separator, a point between thousands, the euro
 // after the amount and day.month.year dates.
 RegionalSettings germanRegional();
+// South African settings: "R 1,234.50" (the symbol before the amount, a blank between), year/month/day
+// dates and a 12-hour long time.
+RegionalSettings southAfricanRegional();
 
 // The message of the error a piece of work raises; empty when it raises none.
 QString errorOf(const std::function<void()>& work);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -13,9 +15,16 @@
 #include "app/FinReports.h"
 #include "app/Invoicing.h"
 #include "data/DataMod.h"
-#include "reports/engine/DataSetAdapter.h"
+#include "data/Engine.h"
+#include "data/Logo.h"
+#include "invoicing/MainInvoice.h"
+#include "reports/CustomerPicker.h"
 #include "reports/PreviewForm.h"
-#include "reports/engine/ReportDefinition.h"
+#include "reports/PrintInvoice.h"
+#include "reports/ReportInv.h"
+#include "reports/ReportStatement.h"
+#include "widgets/Glyphs.h"
+#include "widgets/JpegImage.h"
 #include "tools/demo_db/DemoDb.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
@@ -86,43 +95,59 @@ QImage compose(const QList<Placement>& windows, const QString& caption)
     return out;
 }
 
-// A short letter-like report over the open invoice lines, shown in the real print preview.
-QImage previewOfInvoice(TDataModule1& dm)
+// The print preview as the user sees it once its pages are made: grabbed in the user's place and
+// closed at once.
+class GrabPreview : public DialogSeam {
+public:
+    QImage image;
+    MsgResult message(const MessageRequest& request) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(request.text));
+        return MsgResult::OK;
+    }
+    bool previewReady(TPreviewForm& form) override
+    {
+        form.setZoom(TPreviewForm::Zoom::Fit);
+        image = framed(&form, QSize(560, 640));
+        return true;
+    }
+};
+
+QImage grabPreview(const std::function<void()>& press)
 {
-    TQuery* q = dm.qryInvReport;
-    q->Close();
-    q->Params(0).SetAsInteger(dm.tblInvoiceInv_Number->AsInteger());
-    q->Open();
-    report::DataSetAdapter data(q);
-    report::Report r;
-    r.dataset = &data;
-    report::Band& title = r.addBand(report::BandKind::Title, 300);
-    title.add(report::Element::label(QStringLiteral("T1"), QStringLiteral("INVOICE"), 0, 40).points(20).bold().onBand());
-    title.add(report::Element::dataText(QStringLiteral("T2"), QStringLiteral("Cus_Name"), 40, 160));
-    title.add(report::Element::dataText(QStringLiteral("T3"), QStringLiteral("Inv_Number"), 1500, 160));
-    r.addBand(report::BandKind::ColumnHeader, 106, report::FrameAll)
-        .add(report::Element::label(QStringLiteral("H1"), QStringLiteral("Product Description"), 21, 29).bold());
-    report::Band& d = r.addBand(report::BandKind::Detail, 48, report::FrameLeft | report::FrameRight);
-    d.add(report::Element::dataText(QStringLiteral("D1"), QStringLiteral("Prod_Description"), 21, 0));
-    d.add(report::Element::dataText(QStringLiteral("D2"), QStringLiteral("Total"), 1609, 0).fixedWidth(235));
-    r.addBand(report::BandKind::Summary, 106, report::FrameAll)
-        .add(report::Element::expr(QStringLiteral("S1"), QStringLiteral("SUM(Total)"), 1609, 29).fixedWidth(235).bold());
-    // The preview is grabbed as soon as its pages are made, in the user's place.
-    struct Grab : DialogSeam {
-        QImage image;
-        MsgResult message(const MessageRequest&) override { return MsgResult::OK; }
-        bool previewReady(TPreviewForm& form) override
-        {
-            form.setZoom(TPreviewForm::Zoom::Fit);
-            image = framed(&form, QSize(560, 640));
-            return true;
-        }
-    } grab;
+    GrabPreview grab;
     setDialogSeam(&grab);
-    previewReport(r);
+    press();
     setDialogSeam(nullptr);
-    const QImage grabbed = grab.image;
-    return grabbed;
+    return grab.image;
+}
+
+// The first value of a statement run on the book.
+QVariant firstValue(const QString& sql)
+{
+    QSqlQuery q(Engine::database());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+
+// The demonstration company gets the splash picture as its logo.
+void giveTheCompanyALogo(const QString& book)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("previews"));
+        db.setDatabaseName(book);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("UPDATE Company SET Com_Logo = ?, Com_Name = 'Demo Trading (Pty) Ltd', "
+                                     "Com_VAT_No = 'VAT No. 4120304050', Com_Reg_No = 'Reg. No. 2011/123456/07', "
+                                     "Com_Tel = '011 555 0100', Com_Members = 'A. Member, B. Member'"));
+            registerPictures();
+            QFile jpeg(QStringLiteral(":/splash_logo.jpg"));
+            jpeg.open(QIODevice::ReadOnly);
+            q.addBindValue(encodeLogo(decodeJpeg(jpeg.readAll())));
+            q.exec();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("previews"));
 }
 
 QString g_outDir = QStringLiteral(ZZ_RESOURCES_DIR);
@@ -154,6 +179,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "demo database: %s\n", qPrintable(err));
         return 1;
     }
+    giveTheCompanyALogo(home.path() + "/data/Zuzevevur/Zuzevevur.db");
     TDataModule1 dm;
 
     TfrmAdmin admin;
@@ -166,19 +192,46 @@ int main(int argc, char** argv)
                                          {framed(&admin), {40, 190}, 0.5}},
                                         QStringLiteral("Administration"));
 
+    // The invoice browser on a customer with an invoice of a few lines, that invoice's printout and
+    // the invoicing menu.
+    TfrmReportInv reportInv;
+    frmReportInv = &reportInv;
+    const int invoiceNumber = firstValue(QStringLiteral(
+        "SELECT L.Inv_Number FROM Line L JOIN Invoice I ON I.Inv_Number = L.Inv_Number GROUP BY L.Inv_Number "
+        "HAVING count(*) BETWEEN 5 AND 6 ORDER BY L.Inv_Number LIMIT 1")).toInt();
+    const int invoiceCustomer = firstValue(QStringLiteral("SELECT Cus_Code FROM Invoice WHERE Inv_Number = %1").arg(invoiceNumber)).toInt();
+    dm.tblCustomer->Locate(QStringLiteral("Cus_Code"), invoiceCustomer, {});
+    dm.tblInvoice->Locate(QStringLiteral("Inv_Number"), invoiceNumber, {});
+    TfrmMainInvoice browser;
+    const QImage browserWindow = framed(&browser, QSize(750, 500));
+    const QImage invoice = grabPreview([&] { printInvoice(invoiceNumber); });
     TfrmInvoicing invoicing;
     invoicing.ChangeCaption(QStringLiteral("Create a New Invoice."));
-    dm.tblCustomer->First();
-    const QImage invoice = previewOfInvoice(dm);
-    const QImage invoicingPreview = compose({{invoice, {220, 4}, 0.42},
-                                             {framed(&invoicing), {4, 140}, 0.55}},
+    const QImage invoicingPreview = compose({{browserWindow, {4, 4}, 0.5},
+                                             {invoice, {262, 30}, 0.36},
+                                             {framed(&invoicing), {30, 228}, 0.45}},
                                             QStringLiteral("Invoicing"));
 
+    // The statement of the customer with the most open invoices, the customer picker over it and
+    // the financial reports menu.
+    TfrmReportStatement reportStatement;
+    frmReportStatement = &reportStatement;
+    TfrmCustomerPicker picker;
+    const int statementCustomer = firstValue(QStringLiteral(
+        "SELECT I.Cus_Code FROM Invoice I JOIN Line L ON L.Inv_Number = I.Inv_Number WHERE I.Inv_Paid = 'NO' AND "
+        "I.Inv_Cancelled = 'NO' GROUP BY I.Cus_Code ORDER BY count(DISTINCT I.Inv_Number) DESC, I.Cus_Code LIMIT 1")).toInt();
+    dm.tblCustomer->Locate(QStringLiteral("Cus_Code"), statementCustomer, {});
+    picker.DBLookupComboBox1->setKeyValue(statementCustomer);
+    const QImage pickerWindow = framed(&picker);
+    const QImage statement = grabPreview([&] { picker.btnOKClick(); });
     TfrmFinReports reports;
     reports.ChangeCaption(QStringLiteral("Display Customer's current financial position."));
-    const QImage reportsPreview = compose({{invoice, {8, 4}, 0.4},
-                                           {framed(&reports), {190, 120}, 0.7}},
+    const QImage reportsPreview = compose({{statement, {8, 4}, 0.4},
+                                           {framed(&reports), {196, 100}, 0.66},
+                                           {pickerWindow, {150, 236}, 0.55}},
                                           QStringLiteral("Reports"));
+    frmReportStatement = nullptr;
+    frmReportInv = nullptr;
 
     const bool ok = save(adminPreview, QStringLiteral("preview_admin.png")) && save(invoicingPreview, QStringLiteral("preview_invoicing.png"))
                     && save(reportsPreview, QStringLiteral("preview_reports.png"));

@@ -1,0 +1,65 @@
+#include "reports/documents/InvoiceReport.h"
+
+#include "reports/documents/DocumentParts.h"
+
+namespace zz::report {
+
+std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& company)
+{
+    auto r = newDocument(QStringLiteral("Invoice"), lines);
+    Names names;
+
+    Band& title = r->addBand(BandKind::Title, 849, FrameNone, QStringLiteral("TitleBand1"));
+    addLogo(title, company);
+    title.add(Element::dataText(names.data(), QStringLiteral("Com_Name"), 0, 42, &company).points(20).bold().onBand());
+    title.add(Element::dataText(names.data(), QStringLiteral("Com_VAT_No"), 0, 127, &company).points(8).onBand());
+    title.add(Element::dataText(names.data(), QStringLiteral("Com_Reg_No"), 0, 169, &company).points(8).onBand());
+
+    // Four columns: bold captions at 2.1 and 127.0 mm, values 92.6 mm wide at 31.8 mm and
+    // 27.8 mm wide at 156.6 mm. The company's rows first, then a rule, then the customer's.
+    const ParticularsColumns columns{21, 318, 926, 1270, 1566, 278};
+    addParticulars(title, names, columns, 254, "Address:", "Com_Address1", "Tel:", "Com_Tel", &company);
+    addParticulars(title, names, columns, 318, "City:", "Com_Address2", "Fax:", "Com_Fax", &company);
+    addParticulars(title, names, columns, 381, "Postal Code:", "Com_Address3", "Cell:", "Com_Cell", &company);
+    title.add(Element::label(names.label(), QString(82, QLatin1Char('_')), 0, 423).onBand());
+    addParticulars(title, names, columns, 508, "Customer Name:", "Cus_Name", "Invoice Number:", "Inv_Number");
+    addParticulars(title, names, columns, 571, "Address 1:", "Cus_Address1", "Order Number:", "Inv_Order_No");
+    addParticulars(title, names, columns, 635, "Address 2:", "Cus_Address2", "Invoice Date:", "Inv_Date");
+    addParticulars(title, names, columns, 698, "Address 3:", "Cus_Address3", "Contact Name:", "Cus_Contact");
+    addParticulars(title, names, columns, 762, "VAT Number:", "Cus_VAT_No", "Contact Phone:", "Cus_Phone");
+
+    Band& header = r->addBand(BandKind::ColumnHeader, 106, FrameAll, QStringLiteral("ColumnHeaderBand1"));
+    addColumnTitles(header, names, 29,
+                    {{21, "Product Description"}, {783, "Units"}, {889, "Unit Price"}, {1143, "Discount"},
+                     {1312, "Discounted Price"}, {1609, "Total"}});
+
+    Band& detail = r->addBand(BandKind::Detail, 50, FrameLeft | FrameRight, QStringLiteral("DetailBand1"));
+    detail.add(Element::dataText(names.data(), QStringLiteral("Prod_Description"), 21, 0).fixedWidth(754));
+    detail.add(Element::dataText(names.data(), QStringLiteral("Line_Units"), 783, 0).fixedWidth(87).centered());
+    detail.add(Element::dataText(names.data(), QStringLiteral("Line_Price"), 889, 0).fixedWidth(257));
+    detail.add(Element::dataText(names.data(), QStringLiteral("Line_Discount"), 1164, 0).fixedWidth(108).centered().color(kRed));
+    detail.add(Element::dataText(names.data(), QStringLiteral("Line_Discount_Price"), 1312, 0).fixedWidth(299));
+    detail.add(Element::dataText(names.data(), QStringLiteral("Total"), 1609, 0).fixedWidth(235).color(kBlue));
+
+    // The three totals right under the detail column Total.
+    Band& summary = r->addBand(BandKind::Summary, 254, FrameAll, QStringLiteral("SummaryBand1"));
+    summary.add(Element::label(names.label(), QStringLiteral("Sub-Total"), 1402, 21).bold());
+    summary.add(amount(QStringLiteral("QRExpr1"), QStringLiteral("SUM(Total)"), 1609, 21).color(kBlue));
+    summary.add(Element::label(names.label(), QStringLiteral("@"), 1312, 63).bold().color(kRed));
+    summary.add(Element::dataText(names.data(), QStringLiteral("Inv_VAT"), 1355, 63).fixedWidth(151).bold().color(kRed));
+    summary.add(Element::label(names.label(), QStringLiteral("VAT"), 1503, 63).bold());
+    summary.add(amount(QStringLiteral("QRExpr2"), QStringLiteral("SUM(Total * (Inv_VAT / 100))"), 1609, 63).color(kRed));
+    summary.add(Element::label(names.label(), QStringLiteral("Total"), 1482, 169).bold());
+    summary.add(amount(QStringLiteral("QRExpr3"), QStringLiteral("SUM(Total + (Total * (Inv_VAT / 100)))"), 1609, 169)
+                    .bold()
+                    .color(kBlue));
+
+    Band& footer = r->addBand(BandKind::PageFooter, 106, FrameNone, QStringLiteral("PageFooterBand1"));
+    footer.add(Element::label(names.label(), QString(80, QLatin1Char('_')), 0, 0).fixedWidth(1593).onBand());
+    footer.add(Element::dataText(names.data(), QStringLiteral("Com_Members"), 0, 42, &company).points(8).onBand());
+    return r;
+}
+
+QString invoiceDocumentName(int invoiceNumber) { return QStringLiteral("Invoice %1").arg(invoiceNumber); }
+
+} // namespace zz::report
