@@ -480,7 +480,10 @@ QString engineErrorText(const QString& driverText, const QString& table, const Q
     // The book's state, in words: the engine's own texts (SQLite's, stable across its versions).
     const QString book = g_bookName.isEmpty() ? QStringLiteral("database") : QStringLiteral("database %1").arg(g_bookName);
     const QString text = driverText.trimmed();
-    if (text.contains(QLatin1String("is locked")))
+    // SQLite's own words only: "database is locked", "database table is locked", "database schema
+    // is locked"; a trigger's message that happens to say "locked" is the book's own text.
+    static const QRegularExpression locked(QStringLiteral("^database (table |schema )?is locked"));
+    if (locked.match(text).hasMatch())
         return QStringLiteral("The %1 is locked by another program; try again in a moment.").arg(book);
     if (text.contains(QLatin1String("readonly database")) || text.contains(QLatin1String("read-only")))
         return QStringLiteral("The %1 is read-only, so no change could be saved.").arg(book);

@@ -123,7 +123,7 @@ private slots:
         QTest::newRow("no VAT table, rollback journal")
             << "DELETE" << QStringList{"DROP TABLE VAT"} << "Table does not exist: VAT.db (the table VAT is missing from the database %1)";
         QTest::newRow("a field missing from the lines, write-ahead log")
-            << "WAL" << QStringList{"ALTER TABLE Line DROP COLUMN Line_Discount_Price"}
+            << "WAL" << QStringList{"DROP INDEX Line_Inv_Number", "ALTER TABLE Line DROP COLUMN Line_Discount_Price"}
             << "Field does not exist: Line_Discount_Price (the table Line of the database %1 has no field Line_Discount_Price)";
         QTest::newRow("a field missing from the company row")
             << "DELETE" << QStringList{"ALTER TABLE Company DROP COLUMN Com_Members"}

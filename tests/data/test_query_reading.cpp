@@ -296,7 +296,7 @@ private slots:
         exec("CREATE TRIGGER refuse BEFORE UPDATE ON Invoice WHEN NEW.Inv_Number = 2 "
              "BEGIN SELECT RAISE(ABORT, 'Invoice 2 is locked'); END");
         adv->Params(1).SetAsInteger(2);
-        QCOMPARE(test::errorOf([&] { adv->ExecSQL(); }), QStringLiteral("Invoice 2 is locked"));
+        QCOMPARE(test::errorOf([&] { adv->ExecSQL(); }), test::bookError("Invoice 2 is locked"));
         adv->Params(1).SetAsInteger(1);
         adv->Params(0).SetAsString("90");
         adv->ExecSQL();
@@ -363,13 +363,13 @@ private slots:
                      Engine::runInTransaction([&] { step(1, "60"); step(3, "60"); step(2, "60"); },
                                               Engine::OnFailure::RollBack);
                  }),
-                 QStringLiteral("no"));
+                 test::bookError("no"));
         QCOMPARE(seen(), QStringLiteral("30,30,30"));
         QCOMPARE(test::errorOf([&] {
                      Engine::runInTransaction([&] { step(1, "60"); step(3, "60"); step(2, "60"); },
                                               Engine::OnFailure::KeepDone);
                  }),
-                 QStringLiteral("no"));
+                 test::bookError("no"));
         QCOMPARE(seen(), QStringLiteral("60,30,30"));
         // No transaction is left open: the next write is durable at once.
         step(2, "90");

@@ -112,8 +112,11 @@ private slots:
         w()->Delete1->trigger();
         QCOMPARE(test::AdminFixture::count("Customer"), 6);
         w()->Delete1->trigger();
-        QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record? | Confirm: Delete selected record?"));
-        QCOMPARE(test::AdminFixture::count("Customer"), 5);
+        // A customer with invoices stays: the store refuses, the user reads why.
+        QCOMPARE(fx.boxes(), QStringLiteral("Confirm: Delete selected record? | Confirm: Delete selected record? | "
+                                            "Error: The customer Smith and Co has invoices and cannot be deleted."));
+        QCOMPARE(test::AdminFixture::count("Customer"), 6);
+        QCOMPARE(customer(), QStringLiteral("Smith and Co"));
         QCOMPARE(test::AdminFixture::count("Invoice"), 3);
     }
 

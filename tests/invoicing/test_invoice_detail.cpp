@@ -190,9 +190,9 @@ private slots:
         open();
         fx.exec("CREATE TRIGGER frozen BEFORE UPDATE ON Invoice BEGIN SELECT RAISE(ABORT, 'Invoices are frozen'); END");
         w()->btnPayInvoice->click();
-        QVERIFY(fx.boxes().endsWith("Error: Invoices are frozen"));
+        QVERIFY(fx.boxes().endsWith("Error: " + test::bookError("Invoices are frozen")));
         w()->btnCancelInvoice->click();
-        QVERIFY(fx.boxes().endsWith("Error: Invoices are frozen"));
+        QVERIFY(fx.boxes().endsWith("Error: " + test::bookError("Invoices are frozen")));
         QCOMPARE(invoice(10), QStringLiteral("10|-|NO|NO|CURRENT"));
         QCOMPARE(fx.dm->tblInvoiceInv_Paid->AsString(), QStringLiteral("NO"));
         // A lines query that cannot run says so.

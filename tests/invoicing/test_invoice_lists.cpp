@@ -285,8 +285,8 @@ private slots:
         unpaid->btnPayPeriodClick();
         QVERIFY(!busyUnderBox);
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(f.boxes(), QStringLiteral("Confirm: This action will add 30 days to all unpaid invoices. Continue? | "
-                                           "Error: Invoice 503 is locked by the auditors"));
+        QCOMPARE(f.boxes(), QStringLiteral("Confirm: This action will add 30 days to all unpaid invoices. Continue? | Error: ")
+                               + test::bookError("Invoice 503 is locked by the auditors"));
         QCOMPARE(f.seam->messages.size(), 0);
         QCOMPARE(classOf(501), QStringLiteral("30"));
         QCOMPARE(classOf(502), QStringLiteral("60"));
@@ -311,7 +311,7 @@ private slots:
         openList();
         list->MoveTo(1);
         unpaid->btnPayClick();
-        QCOMPARE(f.boxes(), QStringLiteral("Confirm: Pay selected Invoice? | Error: The books are closed"));
+        QCOMPARE(f.boxes(), QStringLiteral("Confirm: Pay selected Invoice? | Error: ") + test::bookError("The books are closed"));
         QCOMPARE(AdminFixture::stored("SELECT count(*) FROM Invoice WHERE Inv_Paid = 'NO' AND Inv_PayDate IS NULL").toInt(), 2);
         QVERIFY(list->Active());
         QCOMPARE(listed(list), (QStringList{"601:CURRENT", "602:30"}));

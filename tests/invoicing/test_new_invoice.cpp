@@ -139,7 +139,9 @@ private slots:
         QVERIFY(!w()->isVisible());
         fx.exec("DROP TRIGGER locked");
 
-        // No customer at all: the link has no code to give.
+        // No customer at all (a book made before the store refused deleting a customer with
+        // invoices): the link has no code to give.
+        fx.exec("DROP TRIGGER Customer_Delete_Refused");
         fx.exec("DELETE FROM Customer");
         fx.dm->tblCustomer->Refresh();
         fx.exec("UPDATE Company SET Inv_Start_No = 80");
@@ -275,7 +277,7 @@ private slots:
         choose("Work gloves");
         QCOMPARE(fx.dm->tblProductProd_Code->AsString(), QStringLiteral("GLOVES"));
         submit("0");
-        QCOMPARE(stored("SELECT group_concat(Prod_Code) FROM Line").toString(), QStringLiteral("BOLT,GLOVES"));
+        QCOMPARE(stored("SELECT group_concat(Prod_Code) FROM (SELECT Prod_Code FROM Line ORDER BY rowid)").toString(), QStringLiteral("BOLT,GLOVES"));
 
         // Close goes back to the first product, and the box says so.
         w()->btnClose->click();
@@ -303,7 +305,7 @@ private slots:
         // The grid's row is the query's current row.
         w()->DBGrid1->setCurrentIndex(w()->DBGrid1->model()->index(1, 0));
         QTest::keyClick(w(), Qt::Key_D, Qt::AltModifier);
-        QCOMPARE(stored("SELECT group_concat(Prod_Code) FROM Line").toString(), QStringLiteral("GLOVES,BOLT"));
+        QCOMPARE(stored("SELECT group_concat(Prod_Code) FROM (SELECT Prod_Code FROM Line ORDER BY rowid)").toString(), QStringLiteral("GLOVES,BOLT"));
         QCOMPARE(w()->DBGrid1->model()->rowCount(), 2);
         w()->btnDelLine->click();
         w()->btnDelLine->click();

@@ -488,6 +488,8 @@ private slots:
     {
         QFETCH(bool, noCustomers);
         if (noCustomers) {
+            // A book made before the store refused deleting a customer with invoices.
+            execSql(QStringLiteral("DROP TRIGGER Customer_Delete_Refused"));
             execSql(QStringLiteral("DELETE FROM Customer"));
             m_dm->tblCustomer->Refresh();
         }

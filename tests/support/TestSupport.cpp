@@ -117,6 +117,11 @@ QString errorOf(const std::function<void()>& work)
     return {};
 }
 
+QString bookError(const QString& text)
+{
+    return QStringLiteral("The database %1 reported an error: %2.").arg(Engine::bookName(), text);
+}
+
 QVariant storedValue(const QString& sql)
 {
     QSqlQuery q(Engine::database());

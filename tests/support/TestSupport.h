@@ -70,6 +70,8 @@ RegionalSettings southAfricanRegional();
 
 // The message of the error a piece of work raises; empty when it raises none.
 QString errorOf(const std::function<void()>& work);
+// How the engine reports a text of the open book's own (a trigger's message): with the book named.
+QString bookError(const QString& text);
 
 // The first value of a statement's first row, read from the database past every cursor.
 QVariant storedValue(const QString& sql);
