@@ -219,6 +219,9 @@ QList<QPair<QString, QVariant>> figures(const QSqlDatabase& db, const TableDef& 
     return out;
 }
 
+// A figure as printed: a sum over no values is none.
+QString shown(const QVariant& v) { return v.isNull() ? QStringLiteral("none") : v.toString(); }
+
 bool sameFigure(const QVariant& a, const QVariant& b)
 {
     if (a.isNull() || b.isNull())
@@ -321,8 +324,8 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
             const bool same = sameFigure(a[i].second, b[i].second);
             c.same = c.same && same;
             if (i > 0)
-                c.sums << QStringLiteral("%1 %2 %3 %4").arg(a[i].first, a[i].second.toString(), same ? QStringLiteral("=") : QStringLiteral("<>"),
-                                                            b[i].second.toString());
+                c.sums << QStringLiteral("%1 %2 %3 %4").arg(a[i].first, shown(a[i].second), same ? QStringLiteral("=") : QStringLiteral("<>"),
+                                                            shown(b[i].second));
         }
         allSame = allSame && c.same;
         checks.push_back(c);
