@@ -18,13 +18,6 @@ using namespace zz;
 namespace {
 constexpr int kCreates = 500;
 
-void exec(QSqlDatabase db, const QString& sql)
-{
-    QSqlQuery q(db);
-    if (!q.exec(sql))
-        throw EDBEngineError(sql + QStringLiteral(" -> ") + q.lastError().text());
-}
-
 // The other seat: opens the alias as this program does and creates invoices one after another.
 int runSeat(int count)
 {
@@ -51,9 +44,9 @@ class TestSeats : public QObject {
     // One customer, the company row with its counter at 1, the VAT rate.
     void fixture()
     {
-        exec(Engine::database(), "INSERT INTO Customer (Cus_Name, Cus_Phone) VALUES ('Acme Ltd', '111')");
-        exec(Engine::database(), "INSERT INTO Company (Com_Name, Inv_Start_No) VALUES ('Us', 1)");
-        exec(Engine::database(), "INSERT INTO VAT (VAT_Percentage) VALUES (15)");
+        test::runSql("INSERT INTO Customer (Cus_Name, Cus_Phone) VALUES ('Acme Ltd', '111')");
+        test::runSql("INSERT INTO Company (Com_Name, Inv_Start_No) VALUES ('Us', 1)");
+        test::runSql("INSERT INTO VAT (VAT_Percentage) VALUES (15)");
         for (TTable* t : dm->tables())
             t->Refresh();
     }
@@ -112,7 +105,7 @@ private slots:
         TTable* t = dm->tblCustomer;
         t->Edit();
         dm->tblCustomerCus_Name->SetAsString("Acme Trading");
-        exec(other, "UPDATE Customer SET Cus_Phone = '999' WHERE Cus_Name = 'Acme Ltd'");
+        test::runSql("UPDATE Customer SET Cus_Phone = '999' WHERE Cus_Name = 'Acme Ltd'", other);
 
         const QString refused = test::errorOf([&] { t->Post(); });
         QCOMPARE(refused, QStringLiteral("The customer Acme Ltd was changed or deleted by another user after you began to edit it, "
@@ -133,7 +126,7 @@ private slots:
         // A row the other seat deleted is not written back either.
         t->Edit();
         dm->tblCustomerCus_Contact->SetAsString("Ann");
-        exec(other, "DELETE FROM Customer");
+        test::runSql("DELETE FROM Customer", other);
         QVERIFY(test::errorOf([&] { t->Post(); }).startsWith("The customer Acme Trading was changed or deleted by another user"));
         QCOMPARE(test::storedValue("SELECT COUNT(*) FROM Customer").toInt(), 0);
         other.close();
@@ -143,7 +136,7 @@ private slots:
     {
         // The company row held by this seat's cursor is old: the next number still comes from the store.
         QSqlDatabase other = test::secondSeat("seat2");
-        exec(other, "UPDATE Company SET Inv_Start_No = 40");
+        test::runSql("UPDATE Company SET Inv_Start_No = 40", other);
         QCOMPARE(createInvoice("x", QDate(2026, 12, 9)), 40);
         QCOMPARE(test::storedValue("SELECT Inv_Start_No FROM Company").toInt(), 41);
         other.close();
@@ -156,13 +149,13 @@ private slots:
         createInvoice("x", QDate(2026, 12, 9));
         QSqlDatabase other = test::secondSeat("seat2");
         // The other seat is half-way through its run over the invoices.
-        exec(other, "BEGIN");
-        exec(other, "LOCK TABLE Invoice IN SHARE ROW EXCLUSIVE MODE");
-        exec(other, "UPDATE Invoice SET Inv_Days = '30'");
+        test::runSql("BEGIN", other);
+        test::runSql("LOCK TABLE Invoice IN SHARE ROW EXCLUSIVE MODE", other);
+        test::runSql("UPDATE Invoice SET Inv_Days = '30'", other);
         QSqlQuery(Engine::database()).exec("SET lock_timeout = '300ms'");
         const QString waited = test::errorOf([&] { payInvoice(1); });
         QVERIFY2(waited.contains("lock timeout"), qPrintable(waited));
-        exec(other, "COMMIT");
+        test::runSql("COMMIT", other);
         payInvoice(1);
         QCOMPARE(test::storedValue("SELECT Inv_Paid || '/' || Inv_Days FROM Invoice").toString(), QStringLiteral("YES/30"));
         other.close();
@@ -176,7 +169,7 @@ private slots:
         const int pid = test::storedValue("SELECT pg_backend_pid()").toInt();
         dm->tblCustomer->Edit();
         dm->tblCustomerCus_Name->SetAsString("Typed");
-        exec(other, QString("SELECT pg_terminate_backend(%1)").arg(pid));
+        test::runSql(QString("SELECT pg_terminate_backend(%1)").arg(pid), other);
         const QString lost = test::errorOf([&] { dm->tblCustomer->Post(); });
         QVERIFY2(lost.startsWith("The connection to the database " + test::engineAlias().database + " on the server was lost"),
                  qPrintable(lost));
