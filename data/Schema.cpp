@@ -151,14 +151,16 @@ QStringList schemaSql(SqlDialect dialect)
             cols << columnSql(t, f, dialect);
         out << QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(t.name, cols.join(QStringLiteral(",\n  ")));
     }
-    const QString noCase = pg ? QString() : QStringLiteral(" COLLATE NOCASE");
-    out << QStringLiteral("CREATE INDEX Cus_Name ON Customer (Cus_Name%1)").arg(noCase)
-        << QStringLiteral("CREATE INDEX Cus_Code ON Invoice (Cus_Code)")
+    // The server's indexes end in the row identity, the cursors' tie-breaker, so that a browse order
+    // is read from the index instead of sorted (SQLite's indexes carry the rowid anyway).
+    const QString byName = pg ? QStringLiteral(", rowid") : QStringLiteral(" COLLATE NOCASE");
+    out << QStringLiteral("CREATE INDEX Cus_Name ON Customer (Cus_Name%1)").arg(byName)
+        << QStringLiteral("CREATE INDEX Cus_Code ON Invoice (Cus_Code%1)").arg(pg ? QStringLiteral(", rowid") : QString())
         // The lines of an invoice in invoice order; with the units and the discounted price in the
         // index, the sums of the revenue and statement queries read the index alone, not the lines.
         << QStringLiteral("CREATE INDEX Line_Inv_Number ON Line (Inv_Number, Line_Units, Line_Discount_Price)")
         << QStringLiteral("CREATE INDEX Line_Prod_Code ON Line (Prod_Code)")
-        << QStringLiteral("CREATE INDEX Prod_Description ON Product (Prod_Description%1)").arg(noCase);
+        << QStringLiteral("CREATE INDEX Prod_Description ON Product (Prod_Description%1)").arg(byName);
     // The store itself refuses the deletes, whatever program or statement asks for them.
     for (const DeleteRefusal& r : refusals()) {
         if (pg) {
