@@ -344,6 +344,10 @@ private slots:
 
         writeText("[Other]\nDatabase=/tmp/x.db\n");
         expectFailure("Unknown database alias");
+
+        // A server's password is never kept in the engine file.
+        writeText("[Zuzevevur]\nDriver=QPSQL\nHost=server\nDatabase=books\nUser=ann\nPassword=secret\n");
+        expectFailure("holds a password; remove it and keep the password in ~/.pgpass instead.");
     }
 };
 
