@@ -70,6 +70,7 @@ void pragma(QSqlDatabase& db, const QString& sql)
 }
 
 QString g_bookName;
+int g_transactions = 0; // Transactions running (the driver does not say for a server)
 int g_busyWaitMs = 2000;
 void (*g_busyNotifier)() = nullptr;
 
@@ -121,7 +122,11 @@ std::optional<AliasConfig> Engine::aliasFromConfig(const QByteArray& text, const
         const int port = v.value(QStringLiteral("port")).toInt(&ok);
         c.port = ok && port > 0 && port < 65536 ? port : -1;
         c.user = v.value(QStringLiteral("user"));
-        c.password = v.value(QStringLiteral("password"));
+        // A server's password belongs in the user's ~/.pgpass (read by the driver), never in this
+        // file, which other programs and backups read.
+        if (v.contains(QStringLiteral("password")))
+            throw EDBEngineError(QStringLiteral("The alias %1 in %2 holds a password; remove it and keep the password "
+                                                "in ~/.pgpass instead.").arg(alias, path));
         if (c.database.isEmpty())
             throw EDBEngineError(QStringLiteral("The alias %1 in %2 names no database.").arg(alias, path));
         return c;
@@ -222,6 +227,61 @@ QSqlDatabase Engine::open(const AliasConfig& config)
     return db;
 }
 
+namespace {
+// The field of the schema a server names in lower case; the name as it stands in messages.
+QString schemaFieldName(const QString& lowered)
+{
+    for (const TableDef& t : schemaTables())
+        for (const FieldDef& f : t.fields)
+            if (f.name.compare(lowered, Qt::CaseInsensitive) == 0)
+                return f.name;
+    return lowered;
+}
+QString schemaTableName(const QString& lowered)
+{
+    for (const TableDef& t : schemaTables())
+        if (t.name.compare(lowered, Qt::CaseInsensitive) == 0)
+            return t.name;
+    return lowered;
+}
+} // namespace
+
+// A PostgreSQL server's refusals, in the same words as the embedded engine's; empty for others.
+QString serverErrorText(const QString& text, const QVariantMap& values)
+{
+    // duplicate key value violates unique constraint "invoice_inv_number_key"
+    static const QRegularExpression unique(QStringLiteral("unique constraint \"([a-z]+)_(\\w+)_key\""));
+    if (const auto m = unique.match(text); m.hasMatch()) {
+        const QString table = schemaTableName(m.captured(1));
+        const QString field = schemaFieldName(m.captured(2));
+        for (auto it = values.begin(); it != values.end(); ++it)
+            if (it.key().compare(field, Qt::CaseInsensitive) == 0)
+                return QStringLiteral("Key violation: the %1 table already has a row with %2 %3.").arg(table, field, it.value().toString());
+        return QStringLiteral("Key violation: the %1 table already has a row with this %2.").arg(table, field);
+    }
+    // new row for relation "customer" violates check constraint "cus_name_fits"
+    static const QRegularExpression check(QStringLiteral("violates check constraint \"(\\w+?)_fits\""));
+    if (const auto m = check.match(text); m.hasMatch())
+        return QStringLiteral("The value of %1 does not fit the field.").arg(schemaFieldName(m.captured(1)));
+    // null value in column "cus_name" of relation "customer" violates not-null constraint
+    static const QRegularExpression notNull(QStringLiteral("null value in column \"(\\w+)\".*not-null"));
+    if (const auto m = notNull.match(text); m.hasMatch())
+        return QStringLiteral("Field '%1' must have a value").arg(schemaFieldName(m.captured(1)));
+    if (Engine::isConnectionLost(text)) {
+        const QString book = g_bookName.isEmpty() ? QStringLiteral("database") : QStringLiteral("database %1").arg(g_bookName);
+        return QStringLiteral("The connection to the %1 on the server was lost, so the last change was not saved. "
+                              "Check the network and the server, then start the program again: nothing can be saved until then.").arg(book);
+    }
+    static const QRegularExpression missing(QStringLiteral("(relation|column) \"(?:\\w+\\.)?(\\w+)\" does not exist"));
+    if (const auto m = missing.match(text); m.hasMatch()) {
+        const QString book = g_bookName.isEmpty() ? QStringLiteral("database") : QStringLiteral("database %1").arg(g_bookName);
+        return m.captured(1) == QLatin1String("relation")
+            ? QStringLiteral("The table %1 is missing from the %2.").arg(schemaTableName(m.captured(2)), book)
+            : QStringLiteral("The field %1 is missing from the %2.").arg(schemaFieldName(m.captured(2)), book);
+    }
+    return {};
+}
+
 void Engine::close()
 {
     if (!QSqlDatabase::contains(kConnection))
@@ -287,10 +347,26 @@ void beforeWriting()
         g_readOpenResults();
 }
 
+bool Engine::inTransaction()
+{
+    if (sqlite3* handle = sqliteHandle())
+        return sqlite3_get_autocommit(handle) == 0;
+    return g_transactions > 0;
+}
+
+void Engine::lockTableForWriting(const QString& table)
+{
+    if (dialectOf(database()) != SqlDialect::PostgreSQL)
+        return;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table)))
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), table));
+}
+
 void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFailure)
 {
     sqlite3* handle = sqliteHandle();
-    const auto running = [handle] { return handle && sqlite3_get_autocommit(handle) == 0; };
+    const auto running = [handle] { return handle ? sqlite3_get_autocommit(handle) == 0 : g_transactions > 0; };
     if (running()) {
         work();
         return;
@@ -341,8 +417,24 @@ void KeptStatement::finalize()
 
 QString engineText(const QSqlError& error)
 {
-    const QString own = error.databaseText().trimmed();
+    QString own = error.databaseText().trimmed();
+    // A server's message comes as "ERROR:  text" with more lines of detail: the text alone.
+    static const QRegularExpression severity(QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s+"));
+    own.remove(severity);
+    if (const qsizetype end = own.indexOf(QLatin1Char('\n')); end > 0)
+        own = own.left(end).trimmed();
     return own.isEmpty() ? error.driverText().trimmed() : own;
+}
+
+bool Engine::isConnectionLost(const QString& text)
+{
+    static const char* const signs[] = {"server closed the connection", "no connection to the server", "terminating connection",
+                                        "connection to server", "could not connect to server", "could not send data to server",
+                                        "could not receive data from server", "Unable to send query", "Connection refused"};
+    for (const char* sign : signs)
+        if (text.contains(QLatin1String(sign), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values)
@@ -380,6 +472,8 @@ QString engineErrorText(const QString& driverText, const QString& table, const Q
     if (const auto n = notNull.match(driverText); n.hasMatch())
         return QStringLiteral("Field '%1' must have a value").arg(n.captured(1));
     static const QRegularExpression noSuch(QStringLiteral("no such (table|column): (?:\\w+\\.)?(\\w+)"));
+    if (const QString pg = serverErrorText(driverText, values); !pg.isEmpty())
+        return pg;
 
     if (isDeleteRefusedText(driverText))
         return driverText.trimmed();
@@ -434,9 +528,13 @@ QSqlQuery prepareOrThrow(const QString& sql)
 Transaction::Transaction()
 {
     QSqlDatabase db = Engine::database();
+    // SQLite refuses a second begin itself; a server would only warn and go on in the first.
+    if (g_transactions > 0 && !Engine::sqliteHandle())
+        throw EDBEngineError(engineErrorText(QStringLiteral("cannot start a transaction within a transaction"), QString()));
     if (!db.transaction())
         throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
     m_active = true;
+    ++g_transactions;
 }
 
 Transaction::~Transaction() { rollback(); }
@@ -449,6 +547,7 @@ void Transaction::commit()
     if (!db.commit())
         throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
     m_active = false;
+    --g_transactions;
 }
 
 void Transaction::rollback()
@@ -456,6 +555,7 @@ void Transaction::rollback()
     if (!m_active)
         return;
     m_active = false;
+    --g_transactions;
     if (Engine::isOpen())
         Engine::database().rollback();
 }

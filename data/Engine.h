@@ -73,6 +73,15 @@ public:
     // simply runs as part of it.
     enum class OnFailure { RollBack, KeepDone };
     static void runInTransaction(const std::function<void()>& work, OnFailure onFailure);
+    // Whether a transaction is running on the open database.
+    static bool inTransaction();
+    // Inside a transaction: keeps other seats from writing the table until it ends, while they
+    // may still read it, so that a run over many of its rows (stepping every unpaid invoice on)
+    // cannot interleave with another seat's. On PostgreSQL; a writing SQLite transaction already
+    // excludes every other writer.
+    static void lockTableForWriting(const QString& table);
+    // Whether an engine error means the connection to the database server is gone.
+    static bool isConnectionLost(const QString& engineText);
 };
 
 // Runs before anything writes to the open database: the open results that are read on demand
@@ -136,5 +145,8 @@ QSqlQuery prepareOrThrow(const QString& sql);
 // The message shown for an engine error while working on the given table: one plain sentence
 // naming the book, the table or the field.
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values = {});
+// A PostgreSQL server's refusal (key, check, required field, lost connection, missing table) in
+// the same words engineErrorText gives the embedded engine's; empty for any other text.
+QString serverErrorText(const QString& driverText, const QVariantMap& values = {});
 
 } // namespace zz

@@ -34,9 +34,18 @@ const std::vector<TableDef>& schemaTables();
 // By table name ("Customer") or file name ("Customer.DB"), case-insensitive; throws if unknown.
 const TableDef& tableDef(const QString& nameOrFile);
 
+// The engines the books are kept on. One description of the tables is written out for each.
+enum class SqlDialect { SQLite, PostgreSQL };
+// The dialect of a connection's driver (QPSQL: PostgreSQL; anything else: SQLite).
+SqlDialect dialectOf(const QSqlDatabase& db);
+// The dialect of the open database.
+SqlDialect openDialect();
+
 // The SQL that creates the six tables with their keys, defaults, checks and indexes, and the
-// triggers by which the store refuses to delete a row that others refer to.
-QStringList schemaSql();
+// triggers by which the store refuses to delete a row that others refer to. On PostgreSQL every
+// table also gets the column rowid, the identity the cursors know its rows by (SQLite has its own).
+QStringList schemaSql(SqlDialect dialect = SqlDialect::SQLite);
+// Creates the six tables in one transaction, in the dialect of the connection's driver.
 void createSchema(QSqlDatabase& db);
 // Reads, and only reads, whether the database holds every table and every field the program
 // uses; throws EDBEngineError naming the first table or field it lacks (or the engine's error).

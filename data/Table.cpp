@@ -1,6 +1,7 @@
 #include "data/Table.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "data/DataSource.h"
 #include "data/Engine.h"
@@ -339,6 +340,10 @@ void TTable::Cancel()
     m_state = DataSetState::Browse;
     m_modified = false;
     m_pending.clear();
+    if (std::exchange(m_rereadOnCancel, false) && !wasInsert) {
+        loadIds(currentRowId(), RecNo());
+        emit dataReset();
+    }
     if (wasInsert) {
         const int n = m_rows->size();
         const int pos = n ? std::min(m_insertPos, n - 1) : -1;
@@ -375,9 +380,11 @@ void TTable::Post()
         rowId = insertRow(*m_def, m_pending);
     } else {
         std::vector<bool> changed(static_cast<size_t>(FieldCount()));
+        Row read(static_cast<size_t>(FieldCount()));
         for (int i = 0; i < FieldCount(); ++i) {
             const QVariant before = storedValue(RecNo(), i);
             changed[size_t(i)] = before != m_pending[size_t(i)] || before.isValid() != m_pending[size_t(i)].isValid();
+            read[size_t(i)] = before;
         }
         // The place in browse order changes only with the order or link field.
         auto moves = [&](const QString& field) {
@@ -385,12 +392,20 @@ void TTable::Post()
             return i >= 0 && changed[size_t(i)];
         };
         reorder = moves(m_def->orderField) || (m_linkIndex >= 0 && moves(m_linkField));
-        updateRow(*m_def, rowId, m_pending, changed);
+        try {
+            updateRow(*m_def, rowId, m_pending, changed, read);
+        } catch (const EDBEngineError&) {
+            // Refused, perhaps because another seat changed or deleted the row: the edit stays
+            // pending, and cancelling it shows the rows as they now are.
+            m_rereadOnCancel = true;
+            throw;
+        }
     }
 
     const int fallback = RecNo();
     m_state = DataSetState::Browse;
     m_modified = false;
+    m_rereadOnCancel = false;
     m_pending.clear();
     m_insertPos = -1;
     if (reorder)
@@ -399,6 +414,19 @@ void TTable::Post()
         m_rows->forget(fallback);
     emit dataReset();
     emit stateChanged();
+    moved();
+}
+
+void TTable::LockCurrentRow()
+{
+    checkActive();
+    if (pending())
+        throw EDatabaseError(QStringLiteral("Cannot lock a row that is being edited"));
+    if (m_rows->empty())
+        return;
+    lockRow(*m_def, currentRowId());
+    m_rows->forget(RecNo());
+    emit dataReset();
     moved();
 }
 

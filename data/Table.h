@@ -58,6 +58,10 @@ public:
     void Delete();
     // Re-reads the rows from the engine, keeping the current row where it still exists.
     void Refresh();
+    // Inside a transaction: locks the current row against other seats' writes until the
+    // transaction ends, and reads its values again, so that what is written next starts from the
+    // row as it now stands (the invoice counter of the company row). Nothing on an empty view.
+    void LockCurrentRow();
     // Makes the first row in browse order that matches current; false (and no move) without one.
     bool Locate(const QString& fieldName, const QVariant& value, LocateOptions options = {});
     // Asks the bound controls to write their typed text into the pending row.
@@ -124,6 +128,7 @@ private:
     std::unique_ptr<RowStore> m_rows; // the stored rows in browse order
     Row m_pending;                    // the row being edited or inserted
     int m_insertPos = -1;             // where the pending new row stands in the view
+    bool m_rereadOnCancel = false;    // a refused edit: Cancel reads the rows again
 };
 
 } // namespace zz

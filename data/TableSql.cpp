@@ -68,6 +68,23 @@ QVariant bindable(FieldType type, const QVariant& v)
     return v;
 }
 
+QString rowTitle(const TableDef& table, const Row& values)
+{
+    const QVariantMap v = named(table, values);
+    auto text = [&](const char* field) { return v.value(QString::fromLatin1(field)).toString().trimmed(); };
+    if (table.name == QLatin1String("Customer"))
+        return QStringLiteral("the customer %1").arg(text("Cus_Name"));
+    if (table.name == QLatin1String("Invoice"))
+        return QStringLiteral("invoice %1").arg(text("Inv_Number"));
+    if (table.name == QLatin1String("Product"))
+        return QStringLiteral("the product %1 (%2)").arg(text("Prod_Description"), text("Prod_Code"));
+    if (table.name == QLatin1String("Line"))
+        return QStringLiteral("line %1 of invoice %2").arg(text("Line_Number"), text("Inv_Number"));
+    if (table.name == QLatin1String("VAT"))
+        return QStringLiteral("the VAT rate");
+    return QStringLiteral("the company details");
+}
+
 QString orderByClause(const TableDef& table)
 {
     return table.orderField.isEmpty() ? QStringLiteral(" ORDER BY rowid")
@@ -103,17 +120,26 @@ qint64 insertRow(const TableDef& table, const Row& values)
         bound << bindable(f.type, values[i]);
     }
     beforeWriting();
-    const QString sql = cols.isEmpty()
+    QString sql = cols.isEmpty()
         ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table.name, cols.join(QStringLiteral(", ")), marks(int(cols.size())));
+    // The server names the new row's identity itself; SQLite's driver knows the last one.
+    const bool returning = openDialect() == SqlDialect::PostgreSQL;
+    if (returning)
+        sql += QStringLiteral(" RETURNING rowid");
     QSqlQuery q = prepareOrThrow(sql);
     for (const QVariant& v : bound)
         q.addBindValue(v);
     execOrThrow(q, table.name, named(table, values));
+    if (returning) {
+        if (!nextRow(q, table.name))
+            throw EDBEngineError(engineErrorText(QStringLiteral("the new row has no identity"), table.name));
+        return q.value(0).toLongLong();
+    }
     return q.lastInsertId().toLongLong();
 }
 
-void updateRow(const TableDef& table, qint64 id, const Row& values, const std::vector<bool>& changed)
+void updateRow(const TableDef& table, qint64 id, const Row& values, const std::vector<bool>& changed, const Row& read)
 {
     // Only the fields the user changed: a stored value nobody touched is never rewritten.
     QStringList sets;
@@ -127,12 +153,53 @@ void updateRow(const TableDef& table, qint64 id, const Row& values, const std::v
     }
     if (sets.isEmpty())
         return;
+    // On a server, written only over the values the edit began from: a row another seat changed
+    // or deleted in the meantime is left as that seat wrote it. Pictures are not compared (too
+    // large to send back). A SQLite book is open in one program at a time, and may hold values
+    // another program wrote that do not read back as stored (a fraction in a whole-number field):
+    // there the row's identity alone says which row.
+    const bool server = openDialect() == SqlDialect::PostgreSQL;
+    QStringList where{QStringLiteral("rowid = ?")};
+    QVariantList readBound;
+    for (size_t i = 0; server && i < table.fields.size() && i < read.size(); ++i) {
+        const FieldDef& f = table.fields[i];
+        if (f.type == FieldType::Graphic)
+            continue;
+        where << QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(f.name);
+        readBound << bindable(f.type, read[i]);
+    }
     beforeWriting();
-    QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(table.name, sets.join(QStringLiteral(", "))));
+    QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                     .arg(table.name, sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))));
     for (const QVariant& v : bound)
         q.addBindValue(v);
     q.addBindValue(id);
+    for (const QVariant& v : readBound)
+        q.addBindValue(v);
     execOrThrow(q, table.name, named(table, values));
+    if (q.numRowsAffected() == 0) {
+        QString title = rowTitle(table, read);
+        title[0] = title[0].toUpper();
+        throw EDBEngineError(QStringLiteral("%1 was changed or deleted by another user after you began to edit it, so your change "
+                                            "was not saved. Cancel the edit to see it as it is now, then make your change again.")
+                                 .arg(title));
+    }
+}
+
+void lockRow(const TableDef& table, qint64 id)
+{
+    if (openDialect() != SqlDialect::PostgreSQL) {
+        // SQLite locks the whole book for writing: a statement that writes nothing takes the lock
+        // now, waiting for another program's write to end, before anything of the row is read.
+        beforeWriting();
+        QSqlQuery q = prepareOrThrow(QStringLiteral("UPDATE %1 SET rowid = rowid WHERE 0").arg(table.name));
+        execOrThrow(q, table.name);
+        return;
+    }
+    QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid FROM %1 WHERE rowid = ? FOR UPDATE").arg(table.name));
+    q.setForwardOnly(true);
+    q.addBindValue(id);
+    execOrThrow(q, table.name);
 }
 
 void deleteRow(const TableDef& table, qint64 id)
@@ -184,8 +251,11 @@ qint64 findRow(const TableDef& table, const RowSearch& s)
     }
     if (!s.partial && !s.noCase) {
         // Exact means exact: not through a column's collation that ignores case.
-        QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ? COLLATE BINARY%4 LIMIT 1")
-                                         .arg(table.name, linkWhere, col, orderByClause(table)));
+        // (PostgreSQL compares numbers and dates exactly anyway, and has no collation for them.)
+        const bool pg = openDialect() == SqlDialect::PostgreSQL;
+        const QString exact = !pg ? QStringLiteral(" COLLATE BINARY") : field.type == FieldType::Text ? QStringLiteral(" COLLATE \"C\"") : QString();
+        QSqlQuery q = prepareOrThrow(QStringLiteral("SELECT rowid FROM %1 WHERE %2%3 = ?%4%5 LIMIT 1")
+                                         .arg(table.name, linkWhere, col, exact, orderByClause(table)));
         q.setForwardOnly(true);
         bindLink(q, table, s.linkIndex, s.link);
         q.addBindValue(bindable(field.type, TField::normalise(field.type, s.value)));

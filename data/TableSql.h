@@ -28,8 +28,15 @@ QString rowsByIdentitySql(const TableDef& table, int count);
 // returns its identity. Throws EDBEngineError with the engine's message (a key violation names
 // the repeated value).
 qint64 insertRow(const TableDef& table, const Row& values);
-// Writes the fields marked changed into the row with that identity; nothing when none is.
-void updateRow(const TableDef& table, qint64 id, const Row& values, const std::vector<bool>& changed);
+// Writes the fields marked changed into the row with that identity; nothing when none is. The row
+// is written only while it still holds the values it was read with (`read`): when another seat
+// changed or deleted it since, nothing is written and EDBEngineError names the row.
+void updateRow(const TableDef& table, qint64 id, const Row& values, const std::vector<bool>& changed, const Row& read);
+// Locks the row with that identity against the writes of other seats until the running
+// transaction ends (SQLite locks the whole book for writing).
+void lockRow(const TableDef& table, qint64 id);
+// How a row is named in messages: "the customer Acme Ltd", "invoice 12", "the company details".
+QString rowTitle(const TableDef& table, const Row& values);
 void deleteRow(const TableDef& table, qint64 id);
 
 // What a locate looks for: a field's value, in a detail view only among the rows whose link

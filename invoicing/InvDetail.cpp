@@ -88,10 +88,7 @@ void TfrmInvDetail::btnPayInvoiceClick()
     if (!confirm(QStringLiteral("Pay selected Invoice?")))
         return;
     guarded([dm] {
-        dm->qryPayInv->Close();
-        dm->qryPayInv->Params(0).SetAsDateTime(QDateTime::currentDateTime()); // the date only
-        dm->qryPayInv->Params(1).SetAsInteger(dm->tblInvoiceInv_Number->AsInteger());
-        dm->qryPayInv->ExecSQL();
+        payInvoice(dm->tblInvoiceInv_Number->AsInteger());
         // Both invoice grids (here and in the browser) show the new values.
         dm->tblInvoice->Refresh();
     });

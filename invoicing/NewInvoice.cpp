@@ -115,46 +115,14 @@ void TfrmNewInvoice::FormActivate()
 
 void TfrmNewInvoice::btnCreateInvClick()
 {
-    TDataModule1* dm = DataModule1;
-    // The invoice row and the raised counter land together or not at all: an invoice stored with
-    // the counter left behind would leave the counter on a number already used.
-    std::optional<Transaction> transaction;
-    bool invoiceWritten = false;
-    const bool created = guarded(
-        [&] {
-            transaction.emplace();
-            dm->tblInvoice->Insert(); // the link fills in the current customer's code
-            dm->tblCompany->Edit();
-            // An empty counter (no company row yet) starts at 1: 0 is the number the windows use
-            // for "no invoice", which no invoice may carry.
-            const int number = dm->tblCompanyInv_Start_No->IsNull() ? 1 : dm->tblCompanyInv_Start_No->AsInteger();
-            dm->tblInvoiceInv_Number->SetAsInteger(number);
-            dm->tblInvoiceInv_Order_No->SetValue(edtOrderNo->text());
-            dm->tblInvoiceInv_Date->SetAsDate(DateEdit1->Date());
-            dm->tblInvoiceInv_VAT->SetValue(dm->tblVATVAT_Percentage->Value());
-            dm->tblCompanyInv_Start_No->SetAsInteger(number + 1);
-            dm->tblInvoice->Post();
-            invoiceWritten = true;
-            dm->tblCompany->Post();
-            transaction->commit();
-            btnCreateInv->setEnabled(false);
-            btnSubmit->setEnabled(true);
-            Label7->setText(QString::number(dm->tblInvoiceInv_Number->AsInteger()));
-        },
-        [&] {
-            dm->tblCompany->Cancel();
-            dm->tblInvoice->Cancel();
-            if (transaction)
-                transaction->rollback();
-        });
-    if (created)
-        return;
-    if (invoiceWritten) {
-        // The rows the cursors wrote are gone again: they show what the database holds.
-        dm->tblInvoice->Refresh();
-        dm->tblCompany->Refresh();
-    }
-    btnCloseClick();
+    const bool created = guarded([&] {
+        const int number = createInvoice(edtOrderNo->text(), DateEdit1->Date());
+        btnCreateInv->setEnabled(false);
+        btnSubmit->setEnabled(true);
+        Label7->setText(QString::number(number));
+    });
+    if (!created)
+        btnCloseClick();
 }
 
 void TfrmNewInvoice::discountOutOfRange()

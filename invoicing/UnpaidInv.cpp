@@ -99,10 +99,7 @@ void TfrmUnpaidInv::btnPayClick()
             // The list closes before the invoice changes: it is read again right after, and an
             // open list would first read all its remaining rows to keep showing them as they were.
             list->Close();
-            dm.qryPayInv->Close();
-            dm.qryPayInv->Params(0).SetAsDateTime(QDateTime::currentDateTime()); // the date only
-            dm.qryPayInv->Params(1).SetAsInteger(number);
-            dm.qryPayInv->ExecSQL();
+            payInvoice(number);
             list->Open();
         },
         [&] {
@@ -119,7 +116,16 @@ void TfrmUnpaidInv::btnPayPeriodClick()
         // durable commit; an error commits the invoices stepped before it.
         const bool done = guarded([] {
             const WaitCursor busy;
-            Engine::runInTransaction(advanceListed, Engine::OnFailure::KeepDone);
+            Engine::runInTransaction(
+                [] {
+                    // Another seat's run, or a payment, waits until this one is done; the list is
+                    // read again under the lock so that every invoice steps on from its class now.
+                    Engine::lockTableForWriting(QStringLiteral("Invoice"));
+                    DataModule1->qryUnpaidInv->Close();
+                    DataModule1->qryUnpaidInv->Open();
+                    advanceListed();
+                },
+                Engine::OnFailure::KeepDone);
         });
         if (!done)
             return;

@@ -31,7 +31,7 @@ Run run(const QString& program, const QStringList& arguments, const QString& fol
 // Where each installed file goes, relative to the prefix.
 QStringList expectedFiles()
 {
-    QStringList files = {QStringLiteral("bin/Zuzevevur"), QStringLiteral("bin/zuzevevur-demo-db"),
+    QStringList files = {QStringLiteral("bin/Zuzevevur"), QStringLiteral("bin/zuzevevur-book"), QStringLiteral("bin/zuzevevur-demo-db"),
                          QStringLiteral("share/applications/%1.desktop").arg(kId),
                          QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kId),
                          QStringLiteral("share/doc/zuzevevur-creator/README.md")};
@@ -73,7 +73,7 @@ private slots:
     void everyFileInItsPlace()
     {
         QCOMPARE(filesUnder(m_prefix.path()), expectedFiles());
-        for (const char* program : {"bin/Zuzevevur", "bin/zuzevevur-demo-db"})
+        for (const char* program : {"bin/Zuzevevur", "bin/zuzevevur-book", "bin/zuzevevur-demo-db"})
             QVERIFY2(QFileInfo(m_prefix.filePath(QLatin1String(program))).isExecutable(), program);
         // The icons are the sizes their folders say, with a transparent ground.
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {

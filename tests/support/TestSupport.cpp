@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include "data/Engine.h"
@@ -120,6 +121,13 @@ QString errorOf(const std::function<void()>& work)
 QString bookError(const QString& text)
 {
     return QStringLiteral("The database %1 reported an error: %2.").arg(Engine::bookName(), text);
+}
+
+void runSql(const QString& sql, const QSqlDatabase& db)
+{
+    QSqlQuery q(db.isValid() ? db : Engine::database());
+    if (!q.exec(sql))
+        throw EDBEngineError(sql + QStringLiteral(" -> ") + q.lastError().text());
 }
 
 QVariant storedValue(const QString& sql)

@@ -4,6 +4,7 @@
 // headless.
 #include <QDir>
 #include <QList>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
@@ -72,6 +73,10 @@ RegionalSettings southAfricanRegional();
 QString errorOf(const std::function<void()>& work);
 // How the engine reports a text of the open book's own (a trigger's message): with the book named.
 QString bookError(const QString& text);
+
+// Runs a statement on a connection (by default the open book's), past every cursor; throws
+// EDBEngineError with the statement and the engine's message when it fails.
+void runSql(const QString& sql, const QSqlDatabase& db = QSqlDatabase());
 
 // The first value of a statement's first row, read from the database past every cursor.
 QVariant storedValue(const QString& sql);
