@@ -302,8 +302,11 @@ void TXiButton::setCaption(const QString& caption)
     m_caption = caption;
     m_accessKey = accessKeyOf(caption);
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    // Only while an assistive program listens: the event makes the button's accessible interface.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TXiButton::setTabStop(bool on)

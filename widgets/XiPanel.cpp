@@ -77,8 +77,11 @@ void TXiPanel::setCaption(const QString& caption)
 {
     m_caption = caption;
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    // Only while an assistive program listens: the event makes the panel's accessible interface.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 void TXiPanel::setAlignment(Qt::Alignment alignment) { m_alignment = alignment; update(); }
 void TXiPanel::setBevelOuter(BevelCut bevel) { m_bevelOuter = bevel; update(); }
