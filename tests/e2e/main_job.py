@@ -221,32 +221,25 @@ def inner(program):
 
     # -- administration: customer, product, VAT, company ---------------------------------------
     press(button(main, "Administration"))
-    admin = window("Administration")
 
-    press(button(admin, "Customer"))
-    customers = window("Customer Administration")
-    press(button(customers, "New"))
-    new_customer = window("New Customer")
-    type_into(new_customer, field(new_customer, "Customer Name"), "Acme Ltd")
-    type_into(new_customer, field(new_customer, "Phone Number"), "021 555 0100")
-    press(button(new_customer, "Save"))
-    gone("New Customer")
-    press(button(customers, "Close"))
-    gone("Customer Administration")
+    def new_row(section_button, list_title, dialog_title, values):
+        """From the administration menu: the list window, New, the fields typed in, Save, Close."""
+        press(button(window("Administration"), section_button))
+        listing = window(list_title)
+        press(button(listing, "New"))
+        dialog = window(dialog_title)
+        for name, text in values:
+            type_into(dialog, field(dialog, name), text)
+        press(button(dialog, "Save"))
+        gone(dialog_title)
+        press(button(listing, "Close"))
+        gone(list_title)
+
+    new_row("Customer", "Customer Administration", "New Customer",
+            [("Customer Name", "Acme Ltd"), ("Phone Number", "021 555 0100")])
     log("customer saved")
-
-    admin = window("Administration")
-    press(button(admin, "Product"))
-    products = window("Product Administration")
-    press(button(products, "New"))
-    new_product = window("New Product")
-    type_into(new_product, field(new_product, "Product Code"), "W100")
-    type_into(new_product, field(new_product, "Description"), "Widget")
-    type_into(new_product, field(new_product, "Unit Price"), "19.99")
-    press(button(new_product, "Save"))
-    gone("New Product")
-    press(button(products, "Close"))
-    gone("Product Administration")
+    new_row("Product", "Product Administration", "New Product",
+            [("Product Code", "W100"), ("Description", "Widget"), ("Unit Price", "19.99")])
     log("product saved")
 
     admin = window("Administration")
