@@ -6,6 +6,7 @@
 #include "data/DataMod.h"
 #include "data/Errors.h"
 #include "data/Logo.h"
+#include "widgets/Accessible.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
@@ -51,6 +52,9 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TPanelForm(QStringLiteral(
     DBEdit11->setGeometry(280, top + 6, 73, 21);
     makeFlat(DBEdit11, false);
     Label13 = makeCaption(XiPanel1, QStringLiteral("Label13"), QStringLiteral("Invoice Start No"), 192, top + 10);
+    nameControl(Label11, DBImage1);
+    nameControl(Label13, DBEdit11);
+    btnLogo->setAccessibleName(QStringLiteral("Choose the logo"));
     Label13->move(std::max(btnLogo->geometry().right() + 5, DBEdit11->x() - 6 - Label13->width()), Label13->y());
 
     // The captions stand left of the fields at 120; a wide font moves them nearer the edge.

@@ -36,6 +36,7 @@ TfrmCusAdmin::TfrmCusAdmin(QWidget* parent)
             {QStringLiteral("Cus_VAT_No"), QStringLiteral("Customer VAT Number"), 238, centre, centre, shaded},
         };
     });
+    DBGrid1->setAccessibleName(QStringLiteral("Customers"));
 
     makeMasterBar(XiPanel1, btnNewCus, "btnNewCus", btnEditCus, "btnEditCus", btnDeleteCus, "btnDeleteCus",
                   []() -> TForm* { return frmNewCustomer; });

@@ -28,6 +28,7 @@ TfrmProdAdmin::TfrmProdAdmin(QWidget* parent)
             {QStringLiteral("Prod_Price"), QStringLiteral("Unit Price"), 96, right, Qt::AlignCenter, shaded},
         };
     });
+    DBGrid1->setAccessibleName(QStringLiteral("Products"));
 
     // Delete leaves invoice lines that name the product as they are; Close first writes a price
     // still being typed in the grid.

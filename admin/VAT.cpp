@@ -1,6 +1,7 @@
 #include "admin/VAT.h"
 
 #include "data/DataMod.h"
+#include "widgets/Accessible.h"
 
 namespace zz {
 
@@ -17,6 +18,7 @@ TfrmVAT::TfrmVAT(QWidget* parent) : TPanelForm(QStringLiteral("VAT"), 244, 151, 
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setGeometry(80, 44, 137, 21);
     makeFlat(DBEdit1, true);
+    nameControl(Label1, DBEdit1);
 
     makeSaveCancel(XiPanel2, btnSave, btnCancel, 153, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 

@@ -2,6 +2,7 @@
 
 #include "data/DataMod.h"
 #include "reports/PrintInvoice.h"
+#include "widgets/Accessible.h"
 #include "widgets/Handlers.h"
 
 namespace zz {
@@ -19,6 +20,7 @@ TfrmInvNumber::TfrmInvNumber(QWidget* parent) : TPanelForm(QStringLiteral("Enter
     edtInvNumber->setObjectName(QStringLiteral("edtInvNumber"));
     edtInvNumber->setGeometry(112, 36, 121, 21);
     makeFlat(edtInvNumber, true);
+    nameControl(Label1, edtInvNumber);
     onKeyDown(edtInvNumber, [this](int key) { edtInvNumberKeyDown(key); });
 
     makeOkCancel(XiPanel2, btnOK, btnCancel, 151, [this] { btnOKClick(); }, [this] { btnCancelClick(); });

@@ -31,6 +31,7 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
 
     DBGrid1 = makeReadOnlyGrid(this, QStringLiteral("DBGrid1"), dm ? dm->datInvoice : nullptr,
                                invoiceColumns(fontMetrics(), {102, 89, 91, 162, 73, 87, 103}, false), true);
+    DBGrid1->setAccessibleName(QStringLiteral("Invoice"));
     DBGrid1->setFixedHeight(143);
     connect(DBGrid1, &TDBGrid::CellClick, this, &TfrmInvDetail::DBGrid1CellClick);
     bands->addWidget(DBGrid1);
@@ -44,6 +45,7 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
 
     DBGrid2 = makeReadOnlyGrid(this, QStringLiteral("DBGrid2"), dm ? dm->datInvDetail : nullptr,
                                lineColumns(fontMetrics(), {324, 55, 78, 86, kDefaultWidth, 81}), true);
+    DBGrid2->setAccessibleName(QStringLiteral("Invoice lines"));
     bands->addWidget(DBGrid2, 1);
 
     XiPanel4 = makeBandPanel(this, QStringLiteral("XiPanel4"), 41);

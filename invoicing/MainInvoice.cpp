@@ -43,6 +43,7 @@ TfrmMainInvoice::TfrmMainInvoice(QWidget* parent)
             {QStringLiteral("Cus_Contact"), QStringLiteral("Customer Contact"), 177, left, centre, shadedColumn()},
         };
     });
+    DBGrid1->setAccessibleName(QStringLiteral("Customers"));
     DBGrid1->setFrameStyle(QFrame::NoFrame);
     DBGrid1->setFixedHeight(143);
     bands->addWidget(DBGrid1);
@@ -64,6 +65,7 @@ TfrmMainInvoice::TfrmMainInvoice(QWidget* parent)
 
     DBGrid2 = makeReadOnlyGrid(this, QStringLiteral("DBGrid2"), DataModule1 ? DataModule1->datInvoice : nullptr,
                                invoiceColumns(fontMetrics(), {126, 91, 85, 149, 81, 88, kDefaultWidth}, true), false);
+    DBGrid2->setAccessibleName(QStringLiteral("Invoices"));
     connect(DBGrid2, &TDBGrid::DblClick, this, &TfrmMainInvoice::DBGrid2DblClick);
     bands->addWidget(DBGrid2, 1);
 

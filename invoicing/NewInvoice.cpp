@@ -7,6 +7,7 @@
 #include "data/DataMod.h"
 #include "data/Engine.h"
 #include "invoicing/InvoiceGrids.h"
+#include "widgets/Accessible.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
@@ -81,9 +82,15 @@ TfrmNewInvoice::TfrmNewInvoice(QWidget* parent) : TPanelForm(QStringLiteral("New
     Label7 = makeCaption(XiPanel2, QStringLiteral("Label7"), QString(), Label6->x() + Label6->width() + 8, 80);
     Label7->setFixedWidth(120);
     bands->addWidget(XiPanel2);
+    nameControl(Label1, edtOrderNo);
+    nameControl(Label2, DateEdit1);
+    nameControl(Label3, DBLookupComboBox1);
+    nameControl(Label5, edtDiscount);
+    nameControl(Label4, spnUnitCount);
 
     DBGrid1 = makeReadOnlyGrid(this, QStringLiteral("DBGrid1"), DataModule1 ? DataModule1->datInvDetail : nullptr,
                                lineColumns(fontMetrics(), {274, 51, 74, 85, kDefaultWidth, 76}), false);
+    DBGrid1->setAccessibleName(QStringLiteral("Invoice lines"));
     bands->addWidget(DBGrid1, 1);
 
     XiPanel3 = makeBandPanel(this, QStringLiteral("XiPanel3"), 41);

@@ -18,6 +18,7 @@ void TQueryListForm::makeListBands(TXiPanel*& heading, TXiPanel*& bar, const QLi
     bands->addWidget(heading);
     DBGrid1 = makeReadOnlyGrid(this, QStringLiteral("DBGrid1"), DataModule1 ? DataModule1->*m_listSource : nullptr,
                                columns, false);
+    DBGrid1->setAccessibleName(windowTitle());
     bands->addWidget(DBGrid1, 1);
     bar = makeBandPanel(this, QStringLiteral("XiPanel2"), 41);
     btnClose = makeButton(bar, QStringLiteral("btnClose"), QStringLiteral("&Close"), QStringLiteral("close"),

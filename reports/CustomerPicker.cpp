@@ -4,6 +4,7 @@
 #include "reports/ReportStatement.h"
 #include "reports/documents/MoneyMask.h"
 #include "reports/documents/StatementReport.h"
+#include "widgets/Accessible.h"
 #include "widgets/Handlers.h"
 
 #include <QDateTime>
@@ -29,6 +30,7 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     DBLookupComboBox1->setMaxVisibleItems(16);
     DBLookupComboBox1->setListField(QStringLiteral("Cus_Name"));
     DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
+    nameControl(Label1, DBLookupComboBox1);
 
     makeOkCancel(XiPanel2, btnOK, btnCancel, 265, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 

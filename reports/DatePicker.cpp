@@ -4,6 +4,7 @@
 #include "reports/ReportRevenue.h"
 #include "reports/documents/MoneyMask.h"
 #include "reports/documents/RevenueReport.h"
+#include "widgets/Accessible.h"
 #include "widgets/Handlers.h"
 
 namespace zz {
@@ -24,6 +25,8 @@ TfrmDatePicker::TfrmDatePicker(QWidget* parent) : TPanelForm(QStringLiteral("Dat
     DateEdit2 = new TDateEdit(XiPanel1);
     DateEdit2->setObjectName(QStringLiteral("DateEdit2"));
     DateEdit2->setGeometry(88, 72, 121, 21);
+    nameControl(Label1, DateEdit1);
+    nameControl(Label2, DateEdit2);
 
     makeOkCancel(XiPanel2, btnOK, btnCancel, 136, [this] { btnOKClick(); }, [this] { btnCancelClick(); });
 

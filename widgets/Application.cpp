@@ -4,6 +4,7 @@
 
 #include "data/Engine.h"
 #include "data/Errors.h"
+#include "widgets/Accessible.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Glyphs.h"
 
@@ -15,6 +16,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // The title is no display name of Qt's: that would be appended to every window's caption
     // ("VAT - Zuzevevur Creator"), and each caption reads exactly as its window sets it.
     registerPictures();
+    installAccessibility();
     // The desktop matches the windows to the launcher of this name (and its icon).
     setDesktopFileName(QStringLiteral("org.zuzevevur.Creator"));
     setWindowIcon(programIcon());

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "data/DataMod.h"
+#include "widgets/Accessible.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
@@ -27,6 +28,7 @@ QLabel* TListForm::makeSearchRow(QWidget* panel, const QString& labelName, const
     if (maxLength > 0)
         edtSearch->setMaxLength(maxLength);
     makeFlat(edtSearch, whiteField);
+    nameControl(label, edtSearch);
     btnSearch = makeButton(panel, QStringLiteral("btnSearch"), QStringLiteral("&Search"), QStringLiteral("search"),
                            ButtonScheme::csNeoSilver, fieldLeft + 241, 14);
     onKeyDown(edtSearch, [this](int key) { edtSearchKeyDown(key); });

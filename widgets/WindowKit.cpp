@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 
 #include "data/Table.h"
+#include "widgets/Accessible.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Handlers.h"
 #include "widgets/Layout.h"
@@ -204,6 +205,7 @@ int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<Fie
         r.edit->setObjectName(QStringLiteral("DBEdit%1").arg(n + 1));
         r.edit->setGeometry(layout.editLeft, top, r.width, 21);
         makeFlat(r.edit, layout.whiteEdits);
+        nameControl(r.label, r.edit);
         top += 32;
         ++n;
     }

@@ -1,6 +1,7 @@
 #include "widgets/XiButton.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -301,6 +302,11 @@ void TXiButton::setCaption(const QString& caption)
     m_caption = caption;
     m_accessKey = accessKeyOf(caption);
     update();
+    // Only while an assistive program listens: the event makes the button's accessible interface.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TXiButton::setTabStop(bool on)

@@ -1,5 +1,6 @@
 #include "widgets/XiPanel.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QImage>
 #include <QMouseEvent>
@@ -72,7 +73,16 @@ void TXiPanel::setColorScheme(PanelScheme scheme)
 }
 
 void TXiPanel::setFillDirection(FillDirection direction) { m_direction = direction; update(); }
-void TXiPanel::setCaption(const QString& caption) { m_caption = caption; update(); }
+void TXiPanel::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    update();
+    // Only while an assistive program listens: the event makes the panel's accessible interface.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
 void TXiPanel::setAlignment(Qt::Alignment alignment) { m_alignment = alignment; update(); }
 void TXiPanel::setBevelOuter(BevelCut bevel) { m_bevelOuter = bevel; update(); }
 void TXiPanel::setBevelInner(BevelCut bevel) { m_bevelInner = bevel; update(); }
