@@ -294,6 +294,7 @@ def inner(program):
     poll(lambda: button(editor, "Submit").getState().contains(pyatspi.STATE_ENABLED), "Submit to be enabled")
     units = field(editor, "Units", pyatspi.ROLE_SPIN_BUTTON)
     type_into(editor, units, "3")
+    type_into(editor, field(editor, "Discount %"), "15")
     press(button(editor, "Submit"))
     lines = find(editor, pyatspi.ROLE_TABLE, "Invoice lines")
     poll(lambda: lines.queryTable().nRows == 1, "the line in the new invoice")
@@ -364,7 +365,7 @@ def inner(program):
          "from Invoice", None),
         ("select count(*) from Line", "1"),
         ("select Inv_Number || '|' || Prod_Code || '|' || Line_Units || '|' || Line_Discount from Line",
-         "57|W100|3|0"),
+         "57|W100|3|15"),
     ]
     problems = []
     for statement, wanted in expect:
@@ -379,14 +380,15 @@ def inner(program):
         problems.append("the line's price is %r" % price)
 
     text = subprocess.run(["pdftotext", "-layout", pdf, "-"], check=True, capture_output=True, text=True).stdout
-    # The totals: 3 x 19.99 = 59.97, 15 % of it 9.00 (8.9955 rounded), 68.97 in all; the amounts
-    # in the currency the locale gives, so only their digits are compared.
+    # The totals: 19.99 less 15 % is 16.9915, three of them 50.9745 (50.97); VAT 15 % of that
+    # 7.646175 (7.65); 58.620675 (58.62) in all. The amounts are in the currency the locale gives,
+    # so only their digits are compared.
     patterns = {"Sub-Total": r"Sub-Total", "VAT": r"\bVAT\b", "Total": r"(?<![-\w])Total"}
     amounts = {}
     for label, pattern in patterns.items():
         m = re.search(r"^[^\n]*%s[^\n\d:]*?(\d[\d,. ]*\d)\s*$" % pattern, text, re.M)
         amounts[label] = m.group(1) if m else None
-    for label, wanted in (("Sub-Total", "59.97"), ("VAT", "9.00"), ("Total", "68.97")):
+    for label, wanted in (("Sub-Total", "50.97"), ("VAT", "7.65"), ("Total", "58.62")):
         got = amounts[label]
         if got is None or re.sub(r"[^\d]", "", got) != wanted.replace(".", ""):
             problems.append("the printout's %s is %r, not %s" % (label, got, wanted))
