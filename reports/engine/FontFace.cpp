@@ -144,16 +144,31 @@ const QRawFont& FontFile::drawingFont(float pixelSize) const
 
 const FontFace& FontFace::get(const QString& family, bool bold, bool italic)
 {
-    static auto& faces = *new std::map<std::tuple<QString, bool, bool>, std::unique_ptr<FontFace>>; // never destroyed, as the files
+    // Never destroyed, as the files. A name costs one entry in `names`; the faces themselves are
+    // as many as the distinct fallback orders, so a report naming thousands of unknown families
+    // (all resolved to the default fonts) still holds one face.
+    static auto& names = *new std::map<std::tuple<QString, bool, bool>, const FontFace*>;
+    static auto& faces = *new std::map<QString, std::unique_ptr<FontFace>>;
     const auto key = std::make_tuple(family.toLower(), bold, italic);
-    auto it = faces.find(key);
-    if (it != faces.end())
+    auto it = names.find(key);
+    if (it != names.end())
         return *it->second;
-    auto face = std::unique_ptr<FontFace>(new FontFace(family, bold, italic));
-    return *faces.emplace(key, std::move(face)).first->second;
+    Match found = match(family, bold, italic);
+    QString order = QStringLiteral("%1%2").arg(int(bold)).arg(int(italic));
+    for (const Candidate& c : found.candidates)
+        order += QLatin1Char('\n') + c.path;
+    auto face = faces.find(order);
+    if (face == faces.end())
+        face = faces.emplace(order, std::unique_ptr<FontFace>(new FontFace(std::move(found)))).first;
+    return *names.emplace(key, face->second.get()).first->second;
 }
 
-FontFace::FontFace(const QString& family, bool bold, bool italic)
+void FontFace::FontSetRelease::operator()(void* set) const
+{
+    FcFontSetDestroy(static_cast<FcFontSet*>(set));
+}
+
+FontFace::Match FontFace::match(const QString& family, bool bold, bool italic)
 {
     if (!FcInit())
         throw Exception(QStringLiteral("The font configuration cannot be read"));
@@ -168,7 +183,7 @@ FontFace::FontFace(const QString& family, bool bold, bool italic)
     FcResult result = FcResultNoMatch;
     FcFontSet* set = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
-    m_fontSet = set;
+    Match m{FontSet(set), {}};
     // Usable fonts in fontconfig's order: TrueType outlines (which the PDF writer embeds), the
     // first face of each file, no colour or variable fonts.
     for (int i = 0; set && i < set->nfont; ++i) {
@@ -182,7 +197,7 @@ FontFace::FontFace(const QString& family, bool bold, bool italic)
         if (FcPatternGetCharSet(p, FC_CHARSET, 0, &charset) != FcResultMatch || !charset)
             continue;
         bool seen = false;
-        for (const Candidate& other : m_candidates)
+        for (const Candidate& other : m.candidates)
             seen = seen || other.path == c.path;
         if (seen)
             continue;
@@ -191,10 +206,15 @@ FontFace::FontFace(const QString& family, bool bold, bool italic)
         c.weight = fcInteger(p, FC_WEIGHT, FC_WEIGHT_REGULAR);
         c.slant = fcInteger(p, FC_SLANT, FC_SLANT_ROMAN);
         c.charset = charset;
-        m_candidates.push_back(c);
+        m.candidates.push_back(c);
     }
-    if (m_candidates.empty())
+    if (m.candidates.empty())
         throw Exception(QStringLiteral("No font file found for %1").arg(family));
+    return m;
+}
+
+FontFace::FontFace(Match match) : m_fontSet(std::move(match.set)), m_candidates(std::move(match.candidates))
+{
     const Candidate& first = m_candidates.front();
     m_primary = &FontRegistry::file(first.path, first.family, first.style, first.weight, first.slant);
     if (!m_primary->measuringFont().isValid())
@@ -203,12 +223,6 @@ FontFace::FontFace(const QString& family, bool bold, bool italic)
     m_descent = float(m_primary->measuringFont().descent() / kUnitsPerEm);
     for (char32_t c = 0; c < 256; ++c)
         m_latin[c] = lookup(c);
-}
-
-FontFace::~FontFace()
-{
-    if (m_fontSet)
-        FcFontSetDestroy(static_cast<FcFontSet*>(m_fontSet));
 }
 
 FontFace::Resolved FontFace::lookup(char32_t c) const

@@ -68,10 +68,10 @@ struct TextRun {
 
 class FontFace {
 public:
-    // The face for a family and style; resolved and loaded once, then shared.
+    // The face for a family and style; resolved and loaded once, then shared. Names that
+    // fontconfig resolves to the same fonts in the same order share one face.
     // Throws zz::Exception when no usable font file can be found.
     static const FontFace& get(const QString& family, bool bold, bool italic);
-    ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
 
@@ -107,14 +107,24 @@ private:
         void* charset = nullptr; // FcCharSet, owned by m_fontSet
     };
 
-    FontFace(const QString& family, bool bold, bool italic);
+    struct FontSetRelease {
+        void operator()(void* set) const;
+    };
+    using FontSet = std::unique_ptr<void, FontSetRelease>; // FcFontSet
+    // fontconfig's fallback order for a family, with the usable fonts in it.
+    struct Match {
+        FontSet set;
+        std::vector<Candidate> candidates;
+    };
+    static Match match(const QString& family, bool bold, bool italic);
+    explicit FontFace(Match match);
     Resolved lookup(char32_t c) const;
     Resolved replacement() const;
     const Resolved& resolve(char32_t c) const;
     // The resolution of the character that starts at `i` and the number of units it takes.
     const Resolved& resolveAt(QStringView text, qsizetype i, int& units) const;
 
-    void* m_fontSet = nullptr; // FcFontSet: fontconfig's fallback order for the family
+    FontSet m_fontSet; // holds the character sets of the candidates
     std::vector<Candidate> m_candidates;
     const FontFile* m_primary = nullptr;
     std::array<Resolved, 256> m_latin{};

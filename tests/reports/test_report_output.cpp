@@ -300,6 +300,21 @@ private slots:
         QVERIFY(ri != ben);
     }
 
+
+    // A saved report may name any number of families; the ones fontconfig resolves alike share
+    // one face, so reading such files does not hold a face (and a copy of the fallback order) each.
+    void familiesResolvedAlikeShareOneFace()
+    {
+        const FontFace& a = FontFace::get(QStringLiteral("No Such Family 1"), false, false);
+        const FontFace& b = FontFace::get(QStringLiteral("No Such Family 2"), false, false);
+        QCOMPARE(&a, &b);
+        QCOMPARE(&FontFace::get(QStringLiteral("no such family 1"), false, false), &a);
+        QVERIFY(&FontFace::get(QStringLiteral("No Such Family 1"), true, false) != &a);
+        const FontFace& arial = FontFace::get(QStringLiteral("Arial"), false, false);
+        const FontFace& mono = FontFace::get(QStringLiteral("Courier New"), false, false);
+        QVERIFY(&arial != &mono);
+        QVERIFY(&arial.primary() != &mono.primary());
+    }
     void savedPdfExtractsCleanlyInEveryReader()
     {
         const ReportDocument doc = statementDocument(150);
