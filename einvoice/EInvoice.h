@@ -1,0 +1,76 @@
+#pragma once
+// An invoice as the EN 16931 e-invoice carries it, read from the same rows the invoice printout
+// prints (qryInvReport, the company and customer rows and their e-invoicing details), and written
+// as UN/CEFACT Cross Industry Invoice XML (the EN 16931 profile, or XRechnung 3.0). Amounts are
+// money (ten-thousandths, exact): line net amounts rounded to the cent, their sum the total net,
+// the VAT from its basis and rate, every total adding up to the cent.
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "data/EInvoiceDetails.h"
+#include "data/Money.h"
+
+namespace zz::einvoice {
+
+struct Party {
+    QString name;
+    QStringList addressLines; // as the books hold them, in order, blanks left out
+    QString country;          // ISO 3166-1 alpha-2
+    QString vatId;
+    QString taxNumber;
+    QString email;            // electronic address
+    QString phone;
+    QString contact;
+};
+
+struct Line {
+    int lineNumber = 0;       // Line_Number
+    QString productCode;      // Prod_Code
+    QString description;      // Prod_Description (empty when the product was deleted)
+    qint64 units = 0;         // Line_Units
+    int discountPercent = 0;  // Line_Discount
+    Money grossPrice;         // Line_Price
+    Money netPrice;           // Line_Discount_Price
+    Money netAmount;          // netPrice x units, rounded to the cent
+};
+
+struct Invoice {
+    enum class Type { Invoice = 380, CreditNote = 381 };
+    Type type = Type::Invoice;
+    QString number;           // "57"
+    QDate issueDate;
+    QDate dueDate;            // invalid when no payment terms
+    QString orderNumber;      // buyer's order reference
+    QString currency;         // ISO 4217
+    QString paymentTermsText;
+    QString iban, bic;
+    QString buyerReference;
+    Party seller, buyer;
+    double vatRate = 0;       // percent, from Inv_VAT
+    QString vatCategory;      // "S", "Z" or "E"
+    QString exemptionReason;  // for "E"
+    std::vector<Line> lines;
+    Money lineTotal;          // sum of the lines' net amounts
+    Money vatTotal;           // lineTotal x rate, rounded to the cent
+    Money grandTotal;         // lineTotal + vatTotal (= amount due)
+    // For a credit note: the invoice it takes back.
+    QString precedingNumber;
+    QDate precedingDate;
+};
+
+enum class Profile { EN16931, XRechnung };
+
+// Reads the invoice with its lines and details from the open book. Throws an Exception whose
+// message names, in one sentence, every e-invoicing detail that is missing or wrong.
+Invoice loadInvoice(int invoiceNumber);
+// The details missing for an e-invoice of that invoice (empty when it can be written), each as
+// the user knows it ("the company's country", "the customer's e-mail address").
+QStringList missingDetails(int invoiceNumber);
+
+// The CII XML of the invoice, UTF-8.
+QByteArray writeCii(const Invoice& invoice, Profile profile);
+
+} // namespace zz::einvoice
