@@ -11,30 +11,12 @@
 #include <QImage>
 #include <QWidget>
 
-#include "widgets/Colors.h"
+#include "widgets/AccessKeys.h"
+#include "widgets/ColorSchemes.h"
 
 namespace zz {
 
-enum class ButtonScheme {
-    csNeoDesert, csNeoSky, csNeoGrass, csNeoSilver, csNeoRose, csNeoSun,
-    csDesert, csGrass, csSky, csSun, csRose, csSilver,
-    csCustom
-};
 enum class ButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// The six colours of one look of the button.
-struct ButtonColors {
-    TColor face = 0;   // gradient start (top)
-    TColor grad = 0;   // gradient end
-    TColor light = 0;  // inner highlight
-    TColor dark = 0;   // inner shadow
-    TColor border = 0;
-    TColor text = 0;
-};
-
-// The access-key character of a caption: the character after the first single ampersand
-// ("&&" stands for an ampersand), upper-cased; a null QChar when there is none.
-QChar accessKeyOf(const QString& caption);
 
 class TXiButton : public QWidget {
     Q_OBJECT

@@ -12,24 +12,6 @@ namespace zz {
 
 namespace {
 
-struct PanelSchemeColors {
-    TColor grad, light, dark;
-};
-
-PanelSchemeColors panelSchemeColors(PanelScheme scheme)
-{
-    switch (scheme) {
-    case PanelScheme::csDesert: return {10805759, 36821, 27035};
-    case PanelScheme::csGrass: return {11596491, 4109674, 1404727};
-    case PanelScheme::csSilver: return {14344414, 8224125, 6447714};
-    case PanelScheme::csSky: return {16769217, 15767117, 11753728};
-    case PanelScheme::csRose: return {13421823, 414156, 157};
-    case PanelScheme::csSun: return {12582911, 38293, 25700};
-    case PanelScheme::csCustom: break;
-    }
-    return {};
-}
-
 // One bevel ring: left and top sides in the first colour (the bottom-left corner included),
 // right and bottom sides in the second (the top-right corner included).
 void paintRing(QPainter& painter, int ring, int width, int height, const QColor& first,

@@ -4,12 +4,11 @@
 // transparent labels placed on a panel show its gradient through.
 #include <QWidget>
 
-#include "widgets/Colors.h"
+#include "widgets/ColorSchemes.h"
 #include "widgets/Gradient.h"
 
 namespace zz {
 
-enum class PanelScheme { csCustom, csDesert, csGrass, csSilver, csSky, csRose, csSun };
 enum class BevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TXiPanel : public QWidget {
