@@ -69,7 +69,7 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TPanelForm(QStringLiteral(
 
     setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, DBEdit10, btnLogo,
                    DBImage1, DBEdit11, btnSave, btnCancel});
-    connect(btnLogo, &TXiButton::clicked, this, &TfrmAdminCompany::btnLogoClick);
+    connect(btnLogo, &TXiButton::clicked, this, command(this, &TfrmAdminCompany::btnLogoClick));
 }
 
 void TfrmAdminCompany::FormActivate() { DBEdit1->setFocus(); }

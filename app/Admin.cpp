@@ -36,10 +36,10 @@ TfrmAdmin::TfrmAdmin(QWidget* parent)
     clearsHelpLine(Label2);
     clearsHelpLine(btnClose);
 
-    connect(btnCustomer, &TXiButton::clicked, this, &TfrmAdmin::btnCustomerClick);
-    connect(btnProduct, &TXiButton::clicked, this, &TfrmAdmin::btnProductClick);
-    connect(btnCompany, &TXiButton::clicked, this, &TfrmAdmin::btnCompanyClick);
-    connect(btnVAT, &TXiButton::clicked, this, &TfrmAdmin::btnVATClick);
+    connect(btnCustomer, &TXiButton::clicked, this, command(this, &TfrmAdmin::btnCustomerClick));
+    connect(btnProduct, &TXiButton::clicked, this, command(this, &TfrmAdmin::btnProductClick));
+    connect(btnCompany, &TXiButton::clicked, this, command(this, &TfrmAdmin::btnCompanyClick));
+    connect(btnVAT, &TXiButton::clicked, this, command(this, &TfrmAdmin::btnVATClick));
 }
 
 void TfrmAdmin::btnCustomerClick() { hideAndRun(frmCusAdmin); }

@@ -1,6 +1,7 @@
 #include "app/AppMap.h"
 
 #include "widgets/Glyphs.h"
+#include "widgets/Handlers.h"
 #include "widgets/Layout.h"
 
 namespace zz {
@@ -55,7 +56,7 @@ TfrmMap::TfrmMap(QWidget* parent) : TForm(parent)
     XiButton1->setCtl3D(false);
     XiButton1->setGlyph(glyph(QStringLiteral("close")));
     XiButton1->setGeometry(456, 8, 75, 25);
-    connect(XiButton1, &TXiButton::clicked, this, &TfrmMap::XiButton1Click);
+    connect(XiButton1, &TXiButton::clicked, this, command(this, &TfrmMap::XiButton1Click));
 
     centreOnDesktop(this);
 }

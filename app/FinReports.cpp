@@ -2,6 +2,7 @@
 
 #include "reports/CustomerPicker.h"
 #include "reports/DatePicker.h"
+#include "widgets/Handlers.h"
 #include "widgets/MouseMove.h"
 
 namespace zz {
@@ -30,8 +31,8 @@ TfrmFinReports::TfrmFinReports(QWidget* parent)
                        static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
         onMouseMove(w, [this] { XiPanel2MouseMove(); });
 
-    connect(btnDateRevenue, &TXiButton::clicked, this, &TfrmFinReports::btnDateRevenueClick);
-    connect(btnMonthEndStat, &TXiButton::clicked, this, &TfrmFinReports::btnMonthEndStatClick);
+    connect(btnDateRevenue, &TXiButton::clicked, this, command(this, &TfrmFinReports::btnDateRevenueClick));
+    connect(btnMonthEndStat, &TXiButton::clicked, this, command(this, &TfrmFinReports::btnMonthEndStatClick));
 }
 
 void TfrmFinReports::btnDateRevenueClick() { stackAndRun(frmDatePicker); }

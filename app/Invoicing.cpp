@@ -36,10 +36,10 @@ TfrmInvoicing::TfrmInvoicing(QWidget* parent)
     clearsHelpLine(Label1);
     clearsHelpLine(Label2);
 
-    connect(btnNewInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnNewInvoiceClick);
-    connect(btnPayInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnPayInvoiceClick);
-    connect(btnCancelInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnCancelInvoiceClick);
-    connect(btnViewInvoice, &TXiButton::clicked, this, &TfrmInvoicing::btnViewInvoiceClick);
+    connect(btnNewInvoice, &TXiButton::clicked, this, command(this, &TfrmInvoicing::btnNewInvoiceClick));
+    connect(btnPayInvoice, &TXiButton::clicked, this, command(this, &TfrmInvoicing::btnPayInvoiceClick));
+    connect(btnCancelInvoice, &TXiButton::clicked, this, command(this, &TfrmInvoicing::btnCancelInvoiceClick));
+    connect(btnViewInvoice, &TXiButton::clicked, this, command(this, &TfrmInvoicing::btnViewInvoiceClick));
 }
 
 void TfrmInvoicing::prepareAndRun(TQuery* query, TForm* window)

@@ -11,6 +11,7 @@
 #include "data/DataMod.h"
 #include "widgets/Application.h"
 #include "widgets/Glyphs.h"
+#include "widgets/Handlers.h"
 #include "widgets/Layout.h"
 #include "widgets/MouseMove.h"
 
@@ -102,11 +103,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
     onMouseMove(btnAdmin, [this] { btnAdminMouseMove(); });
     onMouseMove(btnInvoicing, [this] { btnInvoicingMouseMove(); });
     onMouseMove(btnReports, [this] { btnReportsMouseMove(); });
-    connect(btnAdmin, &TXiButton::clicked, this, &TfrmMain::btnAdminClick);
-    connect(btnInvoicing, &TXiButton::clicked, this, &TfrmMain::btnInvoicingClick);
-    connect(btnReports, &TXiButton::clicked, this, &TfrmMain::btnReportsClick);
-    connect(btnMap, &TXiButton::clicked, this, &TfrmMain::btnMapClick);
-    connect(btnExit, &TXiButton::clicked, this, &TfrmMain::btnExitClick);
+    connect(btnAdmin, &TXiButton::clicked, this, command(this, &TfrmMain::btnAdminClick));
+    connect(btnInvoicing, &TXiButton::clicked, this, command(this, &TfrmMain::btnInvoicingClick));
+    connect(btnReports, &TXiButton::clicked, this, command(this, &TfrmMain::btnReportsClick));
+    connect(btnMap, &TXiButton::clicked, this, command(this, &TfrmMain::btnMapClick));
+    connect(btnExit, &TXiButton::clicked, this, command(this, &TfrmMain::btnExitClick));
 
     centreOnDesktop(this);
 }

@@ -4,6 +4,7 @@
 
 
 #include "widgets/Glyphs.h"
+#include "widgets/Handlers.h"
 #include "widgets/Layout.h"
 #include "widgets/MouseMove.h"
 
@@ -52,7 +53,7 @@ TSectionMenu::TSectionMenu(const Shape& shape, QWidget* parent) : TForm(parent),
     btnClose->setCtl3D(false);
     btnClose->setGlyph(glyph(QStringLiteral("close")));
     btnClose->setGeometry(shape.closeLeft, 8, 75, 25);
-    connect(btnClose, &TXiButton::clicked, this, [this] { close(); });
+    connect(btnClose, &TXiButton::clicked, this, command([this] { close(); }));
 
     centreOnDesktop(this);
 }

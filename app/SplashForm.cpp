@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "widgets/Handlers.h"
 #include "widgets/JpegImage.h"
 #include "widgets/Layout.h"
 
@@ -42,7 +43,7 @@ TfrmSplashscreen::TfrmSplashscreen(QWidget* parent) : TForm(parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(3000);
     Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, &TfrmSplashscreen::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, command(this, &TfrmSplashscreen::Timer1Timer));
     Timer1->start();
 
     centreOnDesktop(this);

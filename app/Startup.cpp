@@ -32,6 +32,7 @@
 #include "reports/ReportStatement.h"
 #include "widgets/Application.h"
 #include "widgets/Dialogs.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -125,12 +126,10 @@ int runZuzevevur(TApplication& app)
     frmSplashscreen->waitForTimer();
 
     // Opening and checking the book, and creating the windows, show the wait cursor.
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     try {
+        const WaitCursor busy;
         createForms();
-        QGuiApplication::restoreOverrideCursor();
     } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
         const quintptr address = codeAddress();
         const QString module = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
         messageBox(MessageRequest{MsgKind::Error, QStringLiteral("Application Error"),
@@ -150,7 +149,7 @@ int runZuzevevur(TApplication& app)
 
     frmMain->show();
     if (!backupWarning.isEmpty())
-        QTimer::singleShot(0, frmMain, [backupWarning] { showWarning(backupWarning); });
+        QTimer::singleShot(0, frmMain, command([backupWarning] { showWarning(backupWarning); }));
     const int code = app.exec();
     destroyForms();
     return code;

@@ -33,7 +33,7 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
                                invoiceColumns(fontMetrics(), {102, 89, 91, 162, 73, 87, 103}, false), true);
     DBGrid1->setAccessibleName(QStringLiteral("Invoice"));
     DBGrid1->setFixedHeight(143);
-    connect(DBGrid1, &TDBGrid::CellClick, this, &TfrmInvDetail::DBGrid1CellClick);
+    connect(DBGrid1, &TDBGrid::CellClick, this, command(this, &TfrmInvDetail::DBGrid1CellClick));
     bands->addWidget(DBGrid1);
 
     XiPanel3 = makeBandPanel(this, QStringLiteral("XiPanel3"), 41);
@@ -53,9 +53,9 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
                           ButtonScheme::csNeoSilver, 750 - 105, 8);
     bands->addWidget(XiPanel4);
 
-    connect(btnPayInvoice, &TXiButton::clicked, this, &TfrmInvDetail::btnPayInvoiceClick);
-    connect(btnCancelInvoice, &TXiButton::clicked, this, &TfrmInvDetail::btnCancelInvoiceClick);
-    connect(btnClose, &TXiButton::clicked, this, &TfrmInvDetail::btnCloseClick);
+    connect(btnPayInvoice, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnPayInvoiceClick));
+    connect(btnCancelInvoice, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnCancelInvoiceClick));
+    connect(btnClose, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnCloseClick));
 
     setTabOrderOf({DBGrid1, btnPayInvoice, btnCancelInvoice, DBGrid2, btnClose});
     anchorCloseButton(btnClose);

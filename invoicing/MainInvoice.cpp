@@ -50,15 +50,15 @@ TfrmMainInvoice::TfrmMainInvoice(QWidget* parent)
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    New1 = PopupMenu1->addAction(QStringLiteral("New..."), this, &TfrmMainInvoice::New1Click);
+    New1 = PopupMenu1->addAction(QStringLiteral("New..."), this, command(this, &TfrmMainInvoice::New1Click));
     New1->setObjectName(QStringLiteral("New1"));
-    Edit1 = PopupMenu1->addAction(QStringLiteral("Edit..."), this, &TfrmMainInvoice::Edit1Click);
+    Edit1 = PopupMenu1->addAction(QStringLiteral("Edit..."), this, command(this, &TfrmMainInvoice::Edit1Click));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Delete1 = PopupMenu1->addAction(QStringLiteral("Delete"), this, &TfrmMainInvoice::Delete1Click);
+    Delete1 = PopupMenu1->addAction(QStringLiteral("Delete"), this, command(this, &TfrmMainInvoice::Delete1Click));
     Delete1->setObjectName(QStringLiteral("Delete1"));
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+            command([this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); }));
 
     XiPanel3 = makeBandPanel(this, QStringLiteral("XiPanel3"), 41);
     bands->addWidget(XiPanel3);
@@ -66,7 +66,7 @@ TfrmMainInvoice::TfrmMainInvoice(QWidget* parent)
     DBGrid2 = makeReadOnlyGrid(this, QStringLiteral("DBGrid2"), DataModule1 ? DataModule1->datInvoice : nullptr,
                                invoiceColumns(fontMetrics(), {126, 91, 85, 149, 81, 88, kDefaultWidth}, true), false);
     DBGrid2->setAccessibleName(QStringLiteral("Invoices"));
-    connect(DBGrid2, &TDBGrid::DblClick, this, &TfrmMainInvoice::DBGrid2DblClick);
+    connect(DBGrid2, &TDBGrid::DblClick, this, command(this, &TfrmMainInvoice::DBGrid2DblClick));
     bands->addWidget(DBGrid2, 1);
 
     XiPanel4 = makeBandPanel(this, QStringLiteral("XiPanel4"), 41);
@@ -78,10 +78,10 @@ TfrmMainInvoice::TfrmMainInvoice(QWidget* parent)
                            ButtonScheme::csNeoSilver, 192, 8);
     btnClose = makeButton(XiPanel4, QStringLiteral("btnClose"), QStringLiteral("&Close"), QStringLiteral("close"),
                           ButtonScheme::csNeoSilver, 750 - 105, 8);
-    connect(btnNewInv, &TXiButton::clicked, this, &TfrmMainInvoice::btnNewInvClick);
-    connect(btnViewInv, &TXiButton::clicked, this, &TfrmMainInvoice::btnViewInvClick);
-    connect(btnDetail, &TXiButton::clicked, this, &TfrmMainInvoice::btnDetailClick);
-    connect(btnClose, &TXiButton::clicked, this, &TfrmMainInvoice::btnCloseClick);
+    connect(btnNewInv, &TXiButton::clicked, this, command(this, &TfrmMainInvoice::btnNewInvClick));
+    connect(btnViewInv, &TXiButton::clicked, this, command(this, &TfrmMainInvoice::btnViewInvClick));
+    connect(btnDetail, &TXiButton::clicked, this, command(this, &TfrmMainInvoice::btnDetailClick));
+    connect(btnClose, &TXiButton::clicked, this, command(this, &TfrmMainInvoice::btnCloseClick));
     bands->addWidget(XiPanel4);
 
     setTabOrderOf({edtSearch, btnSearch, DBGrid1, DBGrid2, btnNewInv, btnViewInv, btnDetail, btnClose});

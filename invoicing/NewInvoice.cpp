@@ -102,10 +102,10 @@ TfrmNewInvoice::TfrmNewInvoice(QWidget* parent) : TPanelForm(QStringLiteral("New
                           ButtonScheme::csNeoSilver, 688 - 91, 8);
     bands->addWidget(XiPanel3);
 
-    connect(btnCreateInv, &TXiButton::clicked, this, &TfrmNewInvoice::btnCreateInvClick);
-    connect(btnSubmit, &TXiButton::clicked, this, &TfrmNewInvoice::btnSubmitClick);
-    connect(btnDelLine, &TXiButton::clicked, this, &TfrmNewInvoice::btnDelLineClick);
-    connect(btnClose, &TXiButton::clicked, this, &TfrmNewInvoice::btnCloseClick);
+    connect(btnCreateInv, &TXiButton::clicked, this, command(this, &TfrmNewInvoice::btnCreateInvClick));
+    connect(btnSubmit, &TXiButton::clicked, this, command(this, &TfrmNewInvoice::btnSubmitClick));
+    connect(btnDelLine, &TXiButton::clicked, this, command(this, &TfrmNewInvoice::btnDelLineClick));
+    connect(btnClose, &TXiButton::clicked, this, command(this, &TfrmNewInvoice::btnCloseClick));
 
     setTabOrderOf({edtOrderNo, DateEdit1, btnCreateInv, DBLookupComboBox1, edtDiscount, spnUnitCount, btnSubmit, DBGrid1,
                    btnDelLine, btnClose});

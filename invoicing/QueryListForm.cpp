@@ -2,6 +2,7 @@
 
 #include "data/DataMod.h"
 #include "invoicing/InvoiceGrids.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -23,7 +24,7 @@ void TQueryListForm::makeListBands(TXiPanel*& heading, TXiPanel*& bar, const QLi
     bar = makeBandPanel(this, QStringLiteral("XiPanel2"), 41);
     btnClose = makeButton(bar, QStringLiteral("btnClose"), QStringLiteral("&Close"), QStringLiteral("close"),
                           ButtonScheme::csNeoSilver, width() - 91, 8);
-    connect(btnClose, &TXiButton::clicked, this, &TListForm::btnCloseClick);
+    connect(btnClose, &TXiButton::clicked, this, command(this, &TListForm::btnCloseClick));
     bands->addWidget(bar);
 }
 

@@ -13,14 +13,6 @@ namespace zz {
 TfrmUnpaidInv* frmUnpaidInv = nullptr;
 
 namespace {
-// The busy pointer while a long piece of work runs; the usual one again when it ends or fails.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 // Closes and opens the list again: it shows the invoices as they are now, the first one current.
 void reloadList()
 {
@@ -79,8 +71,8 @@ TfrmUnpaidInv::TfrmUnpaidInv(QWidget* parent)
                         ButtonScheme::csNeoSilver, 16, 8);
     btnPayPeriod = makeButton(XiPanel2, QStringLiteral("btnPayPeriod"), QStringLiteral("&Advance All"), QString(),
                               ButtonScheme::csNeoSilver, 104, 8);
-    connect(btnPay, &TXiButton::clicked, this, &TfrmUnpaidInv::btnPayClick);
-    connect(btnPayPeriod, &TXiButton::clicked, this, &TfrmUnpaidInv::btnPayPeriodClick);
+    connect(btnPay, &TXiButton::clicked, this, command(this, &TfrmUnpaidInv::btnPayClick));
+    connect(btnPayPeriod, &TXiButton::clicked, this, command(this, &TfrmUnpaidInv::btnPayPeriodClick));
 
     setTabOrderOf({DBGrid1, btnPay, btnPayPeriod, btnClose});
 }

@@ -8,6 +8,7 @@
 #include "reports/SendByEmail.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Form.h"
+#include "widgets/Handlers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,7 +95,7 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindo
             a->setShortcuts(keys);
             a->setShortcutContext(Qt::WindowShortcut);
         }
-        connect(a, &QAction::triggered, this, slot);
+        connect(a, &QAction::triggered, this, zz::command(slot));
         return a;
     };
     m_zoomFit = command(QStringLiteral("Fit"), QStringLiteral("Zoom to fit"), QStyle::SP_CustomBase, {},
@@ -132,11 +133,11 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindo
     m_close = new QPushButton(QStringLiteral("&Close"), bar);
     m_close->setObjectName(QStringLiteral("btnClose"));
     bar->addWidget(m_close);
-    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_close, &QPushButton::clicked, this, zz::command(this, &QWidget::close));
     auto* escape = new QAction(this);
     escape->setShortcut(QKeySequence(Qt::Key_Escape));
     escape->setShortcutContext(Qt::WindowShortcut);
-    connect(escape, &QAction::triggered, this, &QWidget::close);
+    connect(escape, &QAction::triggered, this, zz::command(this, &QWidget::close));
     addAction(escape);
 
     m_view = new TPreviewPage(*this);
@@ -317,12 +318,10 @@ void TPreviewForm::print()
 
 void TPreviewForm::printTo(QPrinter& printer)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
+        const WaitCursor busy;
         report::printReport(m_doc, printer);
-        QApplication::restoreOverrideCursor();
     } catch (...) {
-        QApplication::restoreOverrideCursor();
         showError(errorMessage(std::current_exception()));
     }
 }
@@ -401,12 +400,10 @@ void TPreviewForm::saveAsPdf()
     const auto path = fileDialog(request);
     if (!path)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
+        const WaitCursor busy;
         report::savePdf(m_doc, *path);
-        QApplication::restoreOverrideCursor();
     } catch (...) {
-        QApplication::restoreOverrideCursor();
         showError(errorMessage(std::current_exception()));
     }
 }
@@ -415,13 +412,13 @@ void TPreviewForm::sendByEmail()
 {
     if (m_generating || pageCount() == 0 || !m_mailHint.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        const QString file = zz::sendByEmail(m_doc);
-        QApplication::restoreOverrideCursor();
+        const QString file = [this] {
+            const WaitCursor busy;
+            return zz::sendByEmail(m_doc);
+        }();
         statusBar()->showMessage(QStringLiteral("%1 is handed to the mail program.").arg(QFileInfo(file).fileName()), 10000);
     } catch (...) {
-        QApplication::restoreOverrideCursor();
         showError(errorMessage(std::current_exception()));
     }
 }

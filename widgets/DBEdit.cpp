@@ -8,12 +8,14 @@
 #include "data/Errors.h"
 #include "widgets/Dialogs.h"
 #include "widgets/FocusGuard.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
 TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textEdited, this, &TDBEdit::onEdited);
+    // A refused edit mode (a locked row, say) goes to the general error report.
+    connect(this, &QLineEdit::textEdited, this, command(this, &TDBEdit::onEdited));
 }
 
 TDBEdit::TDBEdit(TDataSource* source, const QString& field, QWidget* parent) : TDBEdit(parent) { bind(source, field); }

@@ -7,10 +7,12 @@
 
 #include "data/Errors.h"
 #include "data/Table.h"
+#include "widgets/Application.h"
 #include "widgets/DataBinding.h"
 #include "widgets/Dialogs.h"
 #include "widgets/FocusGuard.h"
 #include "widgets/GridCellEditor.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -88,13 +90,17 @@ void TDBGrid::setReadOnly(bool readOnly)
                                    | QAbstractItemView::DoubleClicked);
 }
 
-template <typename F> bool TDBGrid::guarded(F&& f)
+template <typename F> bool TDBGrid::runCursorOperation(F&& f)
 {
     try {
         f();
         return true;
     } catch (const Exception& e) {
         generalErrorReport(e.message());
+        followCursor();
+        return false;
+    } catch (...) {
+        TApplication::handleException(std::current_exception());
         followCursor();
         return false;
     }
@@ -134,7 +140,7 @@ void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
         return;
     m_syncing = true;
     const int row = current.row();
-    guarded([&] { ds->MoveTo(row); });
+    runCursorOperation([&] { ds->MoveTo(row); });
     m_syncing = false;
     followCursor();
 }
@@ -165,10 +171,11 @@ void TDBGrid::commitData(QWidget* editor)
 {
     try {
         writeEditor(editor);
-    } catch (const Exception& e) {
+    } catch (...) {
+        // Called through the delegate's signal: the refusal is reported here.
         m_refusedEditor = editor;
         ++m_refusals;
-        generalErrorReport(e.message());
+        TApplication::handleException(std::current_exception());
         // The click that took the focus away is still being delivered: it must not act (nor
         // commit the same text a second time).
         auto* cell = dynamic_cast<TGridCellEditor*>(editor);
@@ -232,7 +239,7 @@ bool TDBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
     if (!t || !(m_model->flags(index) & Qt::ItemIsEditable))
         return false;
     // Typing into a cell or F2 starts editing the row.
-    if (!guarded([&] { t->Edit(); }))
+    if (!runCursorOperation([&] { t->Edit(); }))
         return false;
     return QTableView::edit(m_model->index(t->RecNo(), index.column()), trigger, event);
 }
@@ -243,7 +250,7 @@ void TDBGrid::keyPressEvent(QKeyEvent* event)
     TDataSet* ds = DataSource() ? DataSource()->DataSet() : nullptr;
     if (event->key() == Qt::Key_End && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier && ds
         && ds->Active() && !ds->AllFetched()) {
-        guarded([&] { ds->Last(); });
+        runCursorOperation([&] { ds->Last(); });
         return;
     }
     auto* t = qobject_cast<TTable*>(ds);
@@ -255,7 +262,7 @@ void TDBGrid::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Insert:
         if (mods == Qt::NoModifier) {
-            guarded([&] { t->Insert(); });
+            runCursorOperation([&] { t->Insert(); });
             return;
         }
         break;
@@ -263,20 +270,20 @@ void TDBGrid::keyPressEvent(QKeyEvent* event)
         if (mods == Qt::NoModifier && t->RecNo() >= t->RecordCount() - 1) {
             // Down on the last row appends one, unless that row is an untouched new one.
             if (!(t->State() == DataSetState::Insert && !t->Modified()))
-                guarded([&] { t->Append(); });
+                runCursorOperation([&] { t->Append(); });
             return;
         }
         break;
     case Qt::Key_Escape:
         if (mods == Qt::NoModifier && t->State() != DataSetState::Browse) {
-            guarded([&] { t->Cancel(); });
+            runCursorOperation([&] { t->Cancel(); });
             return;
         }
         break;
     case Qt::Key_Delete:
         if (mods == Qt::ControlModifier) {
             if (messageBox(MsgKind::Confirmation, QStringLiteral("Delete record?"), MsgButtons::OKCancel) == MsgResult::OK)
-                guarded([&] { t->Delete(); });
+                runCursorOperation([&] { t->Delete(); });
             return;
         }
         break;
@@ -288,7 +295,8 @@ void TDBGrid::keyPressEvent(QKeyEvent* event)
 void TDBGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    emit DblClick();
+    // Handlers are connected through command(); this is the last stop for any other.
+    runCommand([this] { emit DblClick(); });
 }
 
 void TDBGrid::mouseReleaseEvent(QMouseEvent* event)
@@ -298,13 +306,13 @@ void TDBGrid::mouseReleaseEvent(QMouseEvent* event)
         return;
     const QModelIndex cell = indexAt(event->position().toPoint());
     if (cell.isValid())
-        emit CellClick(cell.column());
+        runCommand([&] { emit CellClick(cell.column()); });
 }
 
 bool TDBGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick && watched == horizontalHeader()->viewport())
-        emit DblClick();
+        runCommand([this] { emit DblClick(); });
     return QTableView::eventFilter(watched, event);
 }
 

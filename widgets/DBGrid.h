@@ -61,7 +61,7 @@ private:
     // Writes an open cell editor's changed text into its field; throws the field's conversion error.
     void writeEditor(QWidget* editor);
     // Runs a cursor operation; a failure goes to the general error report.
-    template <typename F> bool guarded(F&& f);
+    template <typename F> bool runCursorOperation(F&& f);
 
     TDBGridModel* m_model;
     bool m_readOnly = true;

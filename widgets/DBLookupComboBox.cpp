@@ -3,6 +3,7 @@
 #include "data/Errors.h"
 #include "data/Table.h"
 #include "widgets/Dialogs.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -11,7 +12,7 @@ TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent)
     setEditable(false);
     setInsertPolicy(QComboBox::NoInsert);
     // Typing the start of an entry picks it (the combo box's keyboard search) and counts as a choice.
-    connect(this, &QComboBox::activated, this, &TDBLookupComboBox::choose);
+    connect(this, &QComboBox::activated, this, command(this, &TDBLookupComboBox::choose));
 }
 
 void TDBLookupComboBox::setListSource(TDataSource* source)

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "data/Regional.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -17,15 +18,15 @@ TDateEdit::TDateEdit(QWidget* parent) : QLineEdit(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_calendar = new QCalendarWidget(m_popup);
     layout->addWidget(m_calendar);
-    connect(m_calendar, &QCalendarWidget::clicked, this, [this](const QDate& d) {
+    connect(m_calendar, &QCalendarWidget::clicked, this, command([this](const QDate& d) {
         m_popup->hide();
         setDate(d);
         setFocus(Qt::PopupFocusReason);
-    });
+    }));
     connect(m_calendar, &QCalendarWidget::activated, m_calendar, &QCalendarWidget::clicked);
     QAction* drop = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
-    connect(drop, &QAction::triggered, this, &TDateEdit::showCalendar);
-    connect(this, &QLineEdit::textEdited, this, [this] { emit dateChanged(Date()); });
+    connect(drop, &QAction::triggered, this, command(this, &TDateEdit::showCalendar));
+    connect(this, &QLineEdit::textEdited, this, command([this] { emit dateChanged(Date()); }));
 }
 
 QDate TDateEdit::Date() const

@@ -1,6 +1,7 @@
 #include "widgets/Dialogs.h"
 
 #include "widgets/Application.h"
+#include "widgets/Handlers.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -71,10 +72,10 @@ std::optional<QString> realFile(const FileDialogRequest& r)
         preview->setFrameShape(QFrame::StyledPanel);
         if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
             grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-        QObject::connect(&dlg, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        QObject::connect(&dlg, &QFileDialog::currentChanged, preview, command([preview](const QString& path) {
             QPixmap pm(path);
             preview->setPixmap(pm.isNull() ? QPixmap() : pm.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        });
+        }));
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return std::nullopt;

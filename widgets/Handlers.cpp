@@ -1,11 +1,13 @@
 #include "widgets/Handlers.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include "data/Errors.h"
 #include "data/Field.h"
+#include "widgets/Application.h"
 #include "widgets/Dialogs.h"
 
 namespace zz {
@@ -23,6 +25,20 @@ bool guarded(const std::function<void()>& work, const std::function<void()>& onE
     return false;
 }
 
+bool runCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (...) {
+        TApplication::handleException(std::current_exception());
+    }
+    return false;
+}
+
+WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+
 namespace {
 class KeyDownFilter : public QObject {
 public:
@@ -36,7 +52,8 @@ protected:
     {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            m_keyDown(key == Qt::Key_Return || key == Qt::Key_Enter ? kEnterKey : key);
+            // The handler runs the field's button: a command of its own.
+            runCommand([&] { m_keyDown(key == Qt::Key_Return || key == Qt::Key_Enter ? kEnterKey : key); });
         }
         return QObject::eventFilter(watched, event);
     }

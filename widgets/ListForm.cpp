@@ -32,7 +32,7 @@ QLabel* TListForm::makeSearchRow(QWidget* panel, const QString& labelName, const
     btnSearch = makeButton(panel, QStringLiteral("btnSearch"), QStringLiteral("&Search"), QStringLiteral("search"),
                            ButtonScheme::csNeoSilver, fieldLeft + 241, 14);
     onKeyDown(edtSearch, [this](int key) { edtSearchKeyDown(key); });
-    connect(btnSearch, &TXiButton::clicked, this, &TListForm::btnSearchClick);
+    connect(btnSearch, &TXiButton::clicked, this, command(this, &TListForm::btnSearchClick));
     return label;
 }
 
@@ -64,7 +64,7 @@ void TListForm::makeMasterBar(QWidget* bar, TXiButton*& newButton, const char* n
     const auto button = [&](const char* name, const char* caption, const char* picture, int left, void (TListForm::*click)()) {
         TXiButton* b = makeButton(bar, QLatin1String(name), QLatin1String(caption), QLatin1String(picture),
                                   ButtonScheme::csNeoSilver, left, 8);
-        connect(b, &TXiButton::clicked, this, click);
+        connect(b, &TXiButton::clicked, this, command(this, click));
         return b;
     };
     newButton = button(newName, "&New", "new", 16, &TListForm::btnNewClick);

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include "widgets/Handlers.h"
+
 namespace zz {
 
 namespace {
@@ -16,7 +18,7 @@ public:
             auto* control = static_cast<QWidget*>(watched);
             const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
             if (!control->childAt(at))
-                m_handler();
+                runCommand(m_handler);
         }
         return false;
     }

@@ -80,8 +80,8 @@ void TPanelForm::makeBarPair(QWidget* bar, TXiButton*& first, const QString& nam
     first = makeButton(bar, name, caption, picture, ButtonScheme::csNeoRose, 16, 8);
     cancel = makeButton(bar, QStringLiteral("btnCancel"), QStringLiteral("&Cancel"), QStringLiteral("cancel"),
                         ButtonScheme::csNeoRose, cancelLeft, 8);
-    connect(first, &TXiButton::clicked, this, std::move(firstClick));
-    connect(cancel, &TXiButton::clicked, this, std::move(cancelClick));
+    connect(first, &TXiButton::clicked, this, command(std::move(firstClick)));
+    connect(cancel, &TXiButton::clicked, this, command(std::move(cancelClick)));
 }
 
 void TPanelForm::saveRow(TTable* table)

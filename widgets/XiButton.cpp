@@ -8,6 +8,7 @@
 
 #include "widgets/Form.h"
 #include "widgets/Gradient.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 
@@ -260,7 +261,10 @@ void TXiButton::click()
     setLook(Look::Normal);
     if (auto form = qobject_cast<TForm*>(window()))
         form->setModalResult(m_modalResult);
-    emit clicked();
+    // The windows connect their handlers through command(), which reports an escaping error inside
+    // the slot; this is the last stop for a handler connected otherwise, so that nothing leaves
+    // click() (an access key calls it from an event filter).
+    runCommand([this] { emit clicked(); });
 }
 
 void TXiButton::enterEvent(QEnterEvent* event)

@@ -13,6 +13,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollArea>
+#include <stdexcept>
 
 using namespace zz;
 using namespace zz::report;
@@ -50,12 +51,53 @@ protected:
     void FormActivate() override { ++activations; }
 };
 
+// A seam whose file dialog fails: first with a std::exception, then with something else.
+class FailingFileSeam : public test::RecordingSeam {
+public:
+    int failures = 0;
+    std::optional<QString> file(const FileDialogRequest&) override
+    {
+        if (failures++ == 0)
+            throw std::runtime_error("The file dialog could not open");
+        throw 7;
+    }
+};
+
 } // namespace
 
 class TestPreview : public QObject {
     Q_OBJECT
 private slots:
     void init() { setRegional(RegionalSettings{}); }
+
+    // An error escaping a preview command goes to the general error report inside the action's
+    // slot; the preview goes on and closes as usual.
+    void anErrorEscapingAPreviewCommandReachesTheGeneralErrorReport()
+    {
+        FakeDataset ds = revenueRows(80);
+        Report r;
+        buildRevenueShaped(r, ds);
+        FailingFileSeam seam;
+        int ready = 0;
+        seam.onPreview = [&](TPreviewForm& form) {
+            ++ready;
+            form.saveReportAction()->trigger();
+            form.loadReportAction()->trigger();
+            form.nextAction()->trigger();
+            QCOMPARE(form.currentPage(), 1);
+        };
+        previewReport(r);
+        QCOMPARE(ready, 1);
+        QCOMPARE(seam.failures, 2);
+        QCOMPARE(seam.messages.size(), 2);
+        for (const MessageRequest& m : seam.messages) {
+            QCOMPARE(m.title, QStringLiteral("Zuzevevur Creator"));
+            QCOMPARE(m.kind, MsgKind::Error);
+            QCOMPARE(m.buttons, MsgButtons::OK);
+        }
+        QCOMPARE(seam.messages[0].text, QStringLiteral("The file dialog could not open."));
+        QCOMPARE(seam.messages[1].text, QStringLiteral("Unknown error."));
+    }
 
     void generatesWithProgressThenOffersEveryCommand()
     {
