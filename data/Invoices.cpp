@@ -48,6 +48,32 @@ InvoiceState stateOf(int number)
     return s;
 }
 
+// A pending row's values, field by field.
+Row pendingValues(const TTable* table)
+{
+    Row row;
+    for (int i = 0; i < table->FieldCount(); ++i)
+        row.push_back(table->fieldValue(i));
+    return row;
+}
+
+// Puts a row that was being edited back as it was: still pending when its post failed, or, when
+// it was posted in a transaction that did not land, read again and edited anew with the same values.
+void restorePending(TTable* table, const Row& values)
+{
+    if (table->State() == DataSetState::Browse) {
+        table->Refresh();
+        table->Edit(); // on an empty view a new row, as it was
+    }
+    for (int i = 0; i < table->FieldCount() && size_t(i) < values.size(); ++i) {
+        if (table->Fields()[size_t(i)]->ReadOnly())
+            continue;
+        const QVariant now = table->fieldValue(i);
+        if (now != values[size_t(i)] || now.isValid() != values[size_t(i)].isValid())
+            table->setFieldValue(i, values[size_t(i)]);
+    }
+}
+
 struct StoredProduct {
     QVariant code;
     Money price;
@@ -105,15 +131,22 @@ void showInvoice(TQuery* list, int number)
 int createInvoice(const QString& orderNo, const QDate& date)
 {
     TDataModule1* dm = DataModule1;
+    TTable* company = dm->tblCompany;
+    // The company dialog closed by its frame leaves the row being edited: Create goes on with it,
+    // and posts what was typed there together with the raised counter.
+    const bool companyPending = company->State() == DataSetState::Edit || company->State() == DataSetState::Insert;
+    Row typed; // the pending company row as it was before Create changed it
     // An invoice stored with the counter left behind would leave the counter on a number already used.
     Transaction transaction;
     bool invoiceWritten = false;
     try {
         // Another seat creating an invoice at the same moment waits here until this one is
         // stored, then reads the counter this one raised.
-        dm->tblCompany->LockCurrentRow();
+        company->LockCurrentRow();
+        if (companyPending)
+            typed = pendingValues(company);
         dm->tblInvoice->Insert(); // the link fills in the current customer's code
-        dm->tblCompany->Edit();
+        company->Edit();
         // An empty counter (no company row yet) starts at 1: 0 is the number the windows use
         // for "no invoice", which no invoice may carry.
         const int number = dm->tblCompanyInv_Start_No->IsNull() ? 1 : dm->tblCompanyInv_Start_No->AsInteger();
@@ -124,20 +157,25 @@ int createInvoice(const QString& orderNo, const QDate& date)
         dm->tblCompanyInv_Start_No->SetAsInteger(number + 1);
         dm->tblInvoice->Post();
         invoiceWritten = true;
-        dm->tblCompany->Post();
+        company->Post();
         transaction.commit();
         return number;
     } catch (...) {
         // The transaction ends first: a server refuses every statement after a failed one, and
         // the cursors read again as they cancel.
         transaction.rollback();
-        dm->tblCompany->Cancel();
+        // Only what Create started is cancelled: the user's pending company row is not Create's to drop.
+        if (!companyPending)
+            company->Cancel();
         dm->tblInvoice->Cancel();
         if (invoiceWritten) {
             // The rows the cursors wrote are gone again: they show what the database holds.
             dm->tblInvoice->Refresh();
-            dm->tblCompany->Refresh();
+            if (!companyPending)
+                company->Refresh();
         }
+        if (!typed.empty())
+            restorePending(company, typed);
         throw;
     }
 }

@@ -18,8 +18,11 @@ namespace zz {
 // and today's VAT rate, under the next number of the company row's counter, and raises the
 // counter; the new invoice is tblInvoice's current row. The invoice and the raised counter land
 // together in one transaction or not at all, and the counter is read under a lock on the company
-// row, so that two seats never get the same number and none is skipped. Returns the number; on
-// failure the cursors show what the database holds and the error goes on.
+// row, so that two seats never get the same number and none is skipped. A company row left being
+// edited (its dialog closed by the frame) is posted with the raised counter and the changes typed
+// into it; a counter typed there is the number the invoice gets. Returns the number; on failure
+// the cursors show what the database holds, a company row that was being edited is still being
+// edited as it was, and the error goes on.
 int createInvoice(const QString& orderNo, const QDate& date);
 
 // Adds a line to tblInvoice's current invoice: the product current in tblProduct, at its price as

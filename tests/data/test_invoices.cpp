@@ -1,5 +1,5 @@
-// The invoice operations without any window, on both engines: Create under the company's counter,
-// the priced line, Delete Line,
+// The invoice operations without any window, on both engines: Create under the company's counter
+// (also over a company row left being edited, and between seats), the priced line, Delete Line,
 // Pay and Cancel keeping an invoice's state, Advance All stepping every unpaid invoice once while
 // the list on show stays as it was, and the invoice read back with its lines.
 #include <QRandomGenerator>
@@ -161,6 +161,49 @@ private slots:
         QCOMPARE(errorOf([] { createInvoice("PO", kDay); }), QStringLiteral("Field 'Cus_Code' must have a value"));
         QCOMPARE(number("SELECT count(*) FROM Invoice"), 0);
         QCOMPARE(number("SELECT Inv_Start_No FROM Company"), 57);
+    }
+
+    void createPostsACompanyRowLeftBeingEdited()
+    {
+        // The company dialog closed by its frame: the row stays being edited with what was typed.
+        TTable* company = dm->tblCompany;
+        company->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Typed Ltd");
+        // Meanwhile another seat raises the counter and changes the phone number.
+        QSqlDatabase other = test::secondSeat("seat2");
+        runSql("UPDATE Company SET Inv_Start_No = 40, Com_Tel = '555'", other);
+        other.close();
+
+        QCOMPARE(createInvoice("PO", kDay), 40);
+        QCOMPARE(company->State(), DataSetState::Browse);
+        QCOMPARE(text("SELECT Com_Name || '/' || Com_Tel || '/' || Inv_Start_No FROM Company"), QStringLiteral("Typed Ltd/555/41"));
+        QCOMPARE(dm->tblCompanyCom_Tel->AsString(), QStringLiteral("555"));
+
+        // A start number typed there is the number the invoice gets.
+        company->Edit();
+        dm->tblCompanyInv_Start_No->SetAsInteger(1000);
+        QCOMPARE(createInvoice("PO", kDay), 1000);
+        QCOMPARE(number("SELECT Inv_Start_No FROM Company"), 1001);
+
+        // A Create that fails leaves the row being edited as it was, nothing of it stored.
+        invoice(1001, "CURRENT");
+        company->Edit();
+        dm->tblCompanyCom_Name->SetAsString("Again Ltd");
+        QVERIFY(errorOf([] { createInvoice("PO", kDay); }).contains("1001"));
+        QCOMPARE(company->State(), DataSetState::Edit);
+        QCOMPARE(dm->tblCompanyCom_Name->AsString(), QStringLiteral("Again Ltd"));
+        QCOMPARE(dm->tblCompanyInv_Start_No->AsInteger(), 1001);
+        QCOMPARE(text("SELECT Com_Name || '/' || Inv_Start_No FROM Company"), QStringLiteral("Typed Ltd/1001"));
+        company->Post();
+        QCOMPARE(text("SELECT Com_Name || '/' || Inv_Start_No FROM Company"), QStringLiteral("Again Ltd/1001"));
+
+        // The first company row, still a new row, is written by Create.
+        runSql("DELETE FROM Company");
+        company->Refresh();
+        company->Edit();
+        dm->tblCompanyCom_Name->SetAsString("New Co");
+        QCOMPARE(createInvoice("PO", kDay), 1);
+        QCOMPARE(text("SELECT Com_Name || '/' || Inv_Start_No FROM Company"), QStringLiteral("New Co/2"));
     }
 
     void aLineIsPricedFromThePriceAsStored()

@@ -1,6 +1,8 @@
-// The new invoice editor over real cursors: its states and boxes around Create, Submit with its
-// discount checks, Delete Line, and the ready state that every way of closing brings back. The
-// invoice rules themselves are tested below the window (tests/data/test_invoices.cpp).
+// The new invoice editor over real cursors: its states and boxes around Create (also over the
+// company dialog closed by its frame), Submit with its discount checks, Delete Line, and the
+// ready state that every way of closing brings back. The invoice rules themselves are tested below
+// the window (tests/data/test_invoices.cpp).
+#include "admin/CompanyAdmin.h"
 #include "tests/invoicing/InvoicingTestUtil.h"
 
 using namespace zz;
@@ -115,6 +117,31 @@ private slots:
         QCOMPARE(fx.dm->tblInvoice->State(), DataSetState::Browse);
         QCOMPARE(fx.dm->tblCompany->State(), DataSetState::Browse);
         QCOMPARE(fx.dm->tblCompanyInv_Start_No->AsInteger(), 57);
+    }
+
+    void createGoesOnOverTheCompanyDialogClosedByItsFrame()
+    {
+        // Opened as the administration menu opens it, a name typed, then closed by its frame: the
+        // company row stays being edited.
+        auto* company = new TfrmAdminCompany;
+        frmAdminCompany = company;
+        fx.dm->tblCompany->Edit();
+        company->beginTestModal();
+        test::activate(company);
+        company->DBEdit1->selectAll();
+        QTest::keyClicks(company->DBEdit1, "Typed Co");
+        company->close();
+        company->endTestModal();
+        QCOMPARE(fx.dm->tblCompany->State(), DataSetState::Edit);
+
+        open();
+        create();
+        QCOMPARE(fx.boxes(), QString());
+        QCOMPARE(state(), QStringLiteral("-S- '57'"));
+        QCOMPARE(stored("SELECT Com_Name || '/' || Inv_Start_No FROM Company").toString(), QStringLiteral("Typed Co/58"));
+        QCOMPARE(fx.dm->tblCompany->State(), DataSetState::Browse);
+        delete company;
+        frmAdminCompany = nullptr;
     }
 
     void submitPricesTheLineFromTheProduct()
