@@ -114,6 +114,30 @@ const StatementDef& statementDef(const QString& name)
     throw EDatabaseError(QStringLiteral("Statement %1 not found").arg(name));
 }
 
+// The unpaid list's invoices as they stand now, by number and class, in the list's order: the
+// list's own statement (as the engine runs it) with only the two columns a step needs.
+std::vector<std::pair<int, QString>> unpaidInvoicesNow()
+{
+    const StatementDef& def = statementDef(QStringLiteral("qryUnpaidInv"));
+    const bool sqlite = openDialect() == SqlDialect::SQLite;
+    QStringList sql{QStringLiteral("SELECT B.Inv_Number, B.Inv_Days")};
+    bool from = false;
+    for (const QString& line : sqlite && !def.engineLines.isEmpty() ? def.engineLines : def.lines) {
+        from = from || line.trimmed().startsWith(QLatin1String("FROM "));
+        if (from)
+            sql << line;
+    }
+    QSqlQuery q = prepareOrThrow(sql.join(QLatin1Char('\n')));
+    q.setForwardOnly(true);
+    execOrThrow(q, kInvoice);
+    std::vector<std::pair<int, QString>> rows;
+    while (q.next())
+        rows.emplace_back(q.value(0).toInt(), q.value(1).toString());
+    if (q.lastError().isValid())
+        throw EDBEngineError(engineErrorText(engineText(q.lastError()), kInvoice));
+    return rows;
+}
+
 // Makes the row of the list holding that invoice current; nothing when the list does not hold it.
 void showInvoice(TQuery* list, int number)
 {
@@ -258,12 +282,6 @@ void cancelInvoice(int number)
 void advanceAllInvoices()
 {
     TDataModule1& dm = *DataModule1;
-    // The invoices are read again by a statement of their own, so that the list on show stays as
-    // it was whatever happens here.
-    const StatementDef& def = statementDef(QStringLiteral("qryUnpaidInv"));
-    TQuery now(def.name, def.lines, def.fields);
-    if (!def.engineLines.isEmpty())
-        now.setEngineSql(def.engineLines);
     TQuery* advance = dm.qryAdvancePeriod;
     int failing = 0;
     try {
@@ -271,19 +289,18 @@ void advanceAllInvoices()
         // durable commit; an error commits the invoices stepped before it.
         Engine::runInTransaction(
             [&] {
-                // Another seat's run, or a payment, waits until this one is done.
+                // Another seat's run, or a payment, waits until this one is done. The invoices are
+                // read again under the lock, by a statement of their own: the list on show stays
+                // as it was whatever happens here.
                 lockInvoices();
-                now.Open();
-                const TField* numberField = now.FieldByName(QStringLiteral("Inv_Number"));
-                const TField* classField = now.FieldByName(QStringLiteral("Inv_Days"));
-                for (now.First(); !now.Eof(); now.Next()) {
+                for (const auto& [number, ageClass] : unpaidInvoicesNow()) {
                     // An invoice with no class of the six has no next one: it keeps what it holds.
-                    const std::optional<QString> next = nextAgeClass(classField->AsString());
+                    const std::optional<QString> next = nextAgeClass(ageClass);
                     if (!next)
                         continue;
-                    failing = numberField->AsInteger();
+                    failing = number;
                     advance->Close();
-                    advance->Params(1).SetAsInteger(failing);
+                    advance->Params(1).SetAsInteger(number);
                     advance->Params(0).SetAsString(*next);
                     advance->ExecSQL();
                     failing = 0;
@@ -291,7 +308,6 @@ void advanceAllInvoices()
             },
             Engine::OnFailure::KeepDone);
     } catch (...) {
-        now.Close();
         if (failing)
             showInvoice(dm.qryUnpaidInv, failing); // the grid shows the invoice that failed
         throw;
