@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/DataMod.h"
+#include "data/Invoices.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "data/Statements.h"

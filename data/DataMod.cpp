@@ -1,6 +1,5 @@
 #include "data/DataMod.h"
 
-#include <QDateTime>
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "data/Statements.h"
@@ -116,57 +115,5 @@ TDataModule1::~TDataModule1()
 QObject* TDataModule1::component(const QString& name) const { return m_components.value(name); }
 
 TField* TDataModule1::persistentField(const QString& name) const { return m_fields.value(name); }
-
-int createInvoice(const QString& orderNo, const QDate& date)
-{
-    TDataModule1* dm = DataModule1;
-    // An invoice stored with the counter left behind would leave the counter on a number already used.
-    Transaction transaction;
-    bool invoiceWritten = false;
-    try {
-        // Another seat creating an invoice at the same moment waits here until this one is
-        // stored, then reads the counter this one raised.
-        dm->tblCompany->LockCurrentRow();
-        dm->tblInvoice->Insert(); // the link fills in the current customer's code
-        dm->tblCompany->Edit();
-        // An empty counter (no company row yet) starts at 1: 0 is the number the windows use
-        // for "no invoice", which no invoice may carry.
-        const int number = dm->tblCompanyInv_Start_No->IsNull() ? 1 : dm->tblCompanyInv_Start_No->AsInteger();
-        dm->tblInvoiceInv_Number->SetAsInteger(number);
-        dm->tblInvoiceInv_Order_No->SetValue(orderNo);
-        dm->tblInvoiceInv_Date->SetAsDate(date);
-        dm->tblInvoiceInv_VAT->SetValue(dm->tblVATVAT_Percentage->Value());
-        dm->tblCompanyInv_Start_No->SetAsInteger(number + 1);
-        dm->tblInvoice->Post();
-        invoiceWritten = true;
-        dm->tblCompany->Post();
-        transaction.commit();
-        return number;
-    } catch (...) {
-        dm->tblCompany->Cancel();
-        dm->tblInvoice->Cancel();
-        transaction.rollback();
-        if (invoiceWritten) {
-            // The rows the cursors wrote are gone again: they show what the database holds.
-            dm->tblInvoice->Refresh();
-            dm->tblCompany->Refresh();
-        }
-        throw;
-    }
-}
-
-void payInvoice(int number)
-{
-    TQuery* pay = DataModule1->qryPayInv;
-    Engine::runInTransaction(
-        [&] {
-            Engine::lockTableForWriting(QStringLiteral("Invoice"));
-            pay->Close();
-            pay->Params(0).SetAsDateTime(QDateTime::currentDateTime()); // the date only
-            pay->Params(1).SetAsInteger(number);
-            pay->ExecSQL();
-        },
-        Engine::OnFailure::RollBack);
-}
 
 } // namespace zz

@@ -88,16 +88,4 @@ private:
 // The one instance, set while it exists.
 extern TDataModule1* DataModule1;
 
-// Creates an invoice for the current customer of tblCustomer, dated `date`, with the order number
-// and today's VAT rate, under the next number of the company row's counter, and raises the
-// counter; the new invoice is tblInvoice's current row. The invoice and the raised counter land
-// together in one transaction or not at all, and the counter is read under a lock on the company
-// row, so that two seats never get the same number and none is skipped. Returns the number; on
-// failure the cursors show what the database holds and the error goes on.
-int createInvoice(const QString& orderNo, const QDate& date);
-
-// Marks the invoice with that number paid today (qryPayInv), in a transaction that waits for a
-// run over the invoices another seat has going ("Advance All"), so that the two never interleave.
-void payInvoice(int number);
-
 } // namespace zz

@@ -234,9 +234,17 @@ void Engine::runInTransaction(const std::function<void()>& work, OnFailure onFai
     } catch (...) {
         // Some failures (a full disk, an I/O error) end the transaction in the engine itself:
         // then nothing is left to commit. A failing commit raises its own error; the
-        // transaction then rolls back as it ends.
-        if (onFailure == OnFailure::KeepDone && (!handle || running()))
-            transaction.commit();
+        // transaction then rolls back as it ends. A server undoes the whole transaction when one
+        // of its statements fails, and then refuses the commit: the failure itself is what the
+        // user is told.
+        if (onFailure == OnFailure::KeepDone && (!handle || running())) {
+            try {
+                transaction.commit();
+            } catch (const EDBEngineError&) {
+                if (handle)
+                    throw;
+            }
+        }
         throw;
     }
     transaction.commit();

@@ -328,6 +328,7 @@ void TTable::Edit()
     m_pending.assign(size_t(FieldCount()), QVariant());
     for (int i = 0; i < FieldCount(); ++i)
         m_pending[size_t(i)] = storedValue(RecNo(), i);
+    m_editBase = m_pending;
     m_modified = false;
     setState(DataSetState::Edit);
 }
@@ -420,12 +421,21 @@ void TTable::Post()
 void TTable::LockCurrentRow()
 {
     checkActive();
-    if (pending())
-        throw EDatabaseError(QStringLiteral("Cannot lock a row that is being edited"));
-    if (m_rows->empty())
+    UpdateRecord();
+    if (m_state == DataSetState::Insert || m_rows->empty())
         return;
     lockRow(*m_def, currentRowId());
     m_rows->forget(RecNo());
+    if (m_state == DataSetState::Edit) {
+        // What was typed stays; another seat's change of a field not typed into is not undone.
+        const auto same = [](const QVariant& a, const QVariant& b) { return a == b && a.isValid() == b.isValid(); };
+        for (size_t i = 0; i < m_pending.size() && i < m_editBase.size(); ++i) {
+            const QVariant now = storedValue(RecNo(), int(i));
+            if (same(m_pending[i], m_editBase[i]))
+                m_pending[i] = now;
+            m_editBase[i] = now;
+        }
+    }
     emit dataReset();
     moved();
 }

@@ -60,7 +60,10 @@ public:
     void Refresh();
     // Inside a transaction: locks the current row against other seats' writes until the
     // transaction ends, and reads its values again, so that what is written next starts from the
-    // row as it now stands (the invoice counter of the company row). Nothing on an empty view.
+    // row as it now stands (the invoice counter of the company row). A row being edited keeps the
+    // values typed into it (the bound controls' text included) and takes the stored value of every
+    // field not changed since the edit began: posted, it writes the typed changes over the row as
+    // it now stands. A new row not yet written, or an empty view, has nothing stored to lock.
     void LockCurrentRow();
     // Makes the first row in browse order that matches current; false (and no move) without one.
     bool Locate(const QString& fieldName, const QVariant& value, LocateOptions options = {});
@@ -127,6 +130,7 @@ private:
 
     std::unique_ptr<RowStore> m_rows; // the stored rows in browse order
     Row m_pending;                    // the row being edited or inserted
+    Row m_editBase;                   // the stored values the pending edit began from
     int m_insertPos = -1;             // where the pending new row stands in the view
     bool m_rereadOnCancel = false;    // a refused edit: Cancel reads the rows again
 };

@@ -1,8 +1,7 @@
 #include "invoicing/InvDetail.h"
 
-#include <QDateTime>
-
 #include "data/DataMod.h"
+#include "data/Invoices.h"
 #include "invoicing/InvoiceGrids.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
@@ -108,9 +107,7 @@ void TfrmInvDetail::btnCancelInvoiceClick()
     if (!confirm(QStringLiteral("Cancel selected Invoice?")))
         return;
     guarded([dm] {
-        dm->qryCancelInv->Close();
-        dm->qryCancelInv->Params(0).SetAsInteger(dm->tblInvoiceInv_Number->AsInteger());
-        dm->qryCancelInv->ExecSQL();
+        cancelInvoice(dm->tblInvoiceInv_Number->AsInteger());
         dm->tblInvoice->Refresh();
     });
 }

@@ -6,6 +6,7 @@
 
 #include "data/DataMod.h"
 #include "data/Engine.h"
+#include "data/Invoices.h"
 #include "invoicing/InvoiceGrids.h"
 #include "widgets/Accessible.h"
 #include "widgets/Dialogs.h"
@@ -150,22 +151,11 @@ void TfrmNewInvoice::btnSubmitClick()
         discountOutOfRange();
         return;
     }
-    TDataModule1* dm = DataModule1;
-    guarded(
-        [&] {
-            const Money price = dm->tblProductProd_Price->AsMoney();
-            const int discount = textToInteger(edtDiscount->text());
-            dm->tblLine->Insert(); // the link fills in the invoice's number
-            dm->tblLineProd_Code->SetValue(dm->tblProductProd_Code->Value());
-            dm->tblLineLine_Units->SetAsInteger(spnUnitCount->Value());
-            dm->tblLineLine_Discount->SetAsInteger(discount);
-            dm->tblLineLine_Price->SetAsMoney(price);
-            dm->tblLineLine_Discount_Price->SetAsMoney(discountedPrice(price, discount));
-            dm->tblLine->Post();
-            showLines();
-            btnDelLine->setEnabled(true);
-        },
-        [&] { dm->tblLine->Cancel(); });
+    guarded([&] {
+        addInvoiceLine(spnUnitCount->Value(), textToInteger(edtDiscount->text()));
+        showLines();
+        btnDelLine->setEnabled(true);
+    });
 }
 
 void TfrmNewInvoice::showLines()
@@ -181,9 +171,7 @@ void TfrmNewInvoice::btnDelLineClick()
     TDataModule1* dm = DataModule1;
     guarded([&] {
         // An empty lines grid gives line number 0, which no line has.
-        dm->qryDelLine->Close();
-        dm->qryDelLine->Params(0).SetAsInteger(dm->qryInvDetailLine_Number->AsInteger());
-        dm->qryDelLine->ExecSQL();
+        deleteInvoiceLine(dm->qryInvDetailLine_Number->AsInteger());
         dm->qryInvDetail->Close();
         dm->qryInvDetail->Open();
     });

@@ -1,10 +1,9 @@
 #include "invoicing/UnpaidInv.h"
 
 #include <QApplication>
-#include <QDateTime>
 
-#include "data/AgeClass.h"
 #include "data/DataMod.h"
+#include "data/Invoices.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
@@ -18,33 +17,6 @@ void reloadList()
 {
     DataModule1->qryUnpaidInv->Close();
     DataModule1->qryUnpaidInv->Open();
-}
-
-// Moves every listed invoice one class on, from the first row to the last. The grid is told once
-// at the end, not row by row.
-void advanceListed()
-{
-    TDataModule1& dm = *DataModule1;
-    TQuery* list = dm.qryUnpaidInv;
-    TQuery* advance = dm.qryAdvancePeriod;
-    list->DisableControls();
-    try {
-        for (list->First(); !list->Eof(); list->Next()) {
-            const int number = dm.qryUnpaidInvInv_Number->AsInteger();
-            // An invoice with no class of the six has no next one: it keeps what it holds.
-            const std::optional<QString> next = nextAgeClass(dm.qryUnpaidInvInv_Days->AsString());
-            if (!next)
-                continue;
-            advance->Close();
-            advance->Params(1).SetAsInteger(number);
-            advance->Params(0).SetAsString(*next);
-            advance->ExecSQL();
-        }
-    } catch (...) {
-        list->EnableControls(); // the grid shows the invoice that failed
-        throw;
-    }
-    list->EnableControls();
 }
 } // namespace
 
@@ -104,20 +76,9 @@ void TfrmUnpaidInv::btnPayClick()
 void TfrmUnpaidInv::btnPayPeriodClick()
 {
     if (confirm(QStringLiteral("This action will add 30 days to all unpaid invoices. Continue?"))) {
-        // One transaction, so that a crash half-way leaves no invoice stepped and the run costs one
-        // durable commit; an error commits the invoices stepped before it.
         const bool done = guarded([] {
             const WaitCursor busy;
-            Engine::runInTransaction(
-                [] {
-                    // Another seat's run, or a payment, waits until this one is done; the list is
-                    // read again under the lock so that every invoice steps on from its class now.
-                    Engine::lockTableForWriting(QStringLiteral("Invoice"));
-                    DataModule1->qryUnpaidInv->Close();
-                    DataModule1->qryUnpaidInv->Open();
-                    advanceListed();
-                },
-                Engine::OnFailure::KeepDone);
+            advanceAllInvoices();
         });
         if (!done)
             return;

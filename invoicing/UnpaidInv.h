@@ -21,10 +21,9 @@ public:
     // list, which it leaves; the cursor is back on the first row. With no invoice listed, Yes
     // changes nothing.
     void btnPayClick();
-    // Asks, then moves every listed invoice one class on in list order, all in one transaction
-    // through one prepared statement, and reloads the list (also after No). An invoice holding no
-    // class is left as it is. On an error the invoices stepped before it keep their new class, the
-    // rest their old one, its message shows and the list is not reloaded.
+    // Asks, then moves every listed invoice one class on in list order (advanceAllInvoices) and
+    // reloads the list (also after No). On an error its message shows and the list is not
+    // reloaded: it stays on show as it was, on the invoice that failed.
     void btnPayPeriodClick();
 };
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "data/DataMod.h"
+#include "data/Invoices.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "tests/support/PgServer.h"
