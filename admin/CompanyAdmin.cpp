@@ -90,7 +90,25 @@ QByteArray TfrmAdminCompany::readBitmapFile(const QString& path)
     QFile file(fullPath);
     if (QFileInfo(fullPath).isDir() || !file.open(QIODevice::ReadOnly))
         throw Exception(QStringLiteral("Cannot open file %1").arg(fullPath));
-    const QByteArray bytes = file.readAll();
+    // The size is checked before anything is read, and the reading stops past the limit (a file
+    // may grow meanwhile, and a device reports no size): no file takes more memory than a logo.
+    const auto tooLarge = [&] {
+        return Exception(QStringLiteral("The bitmap %1 is too large for a logo (at most %2 MB).")
+                             .arg(fullPath)
+                             .arg(kMaxLogoFileBytes / (1024 * 1024)));
+    };
+    if (file.size() > kMaxLogoFileBytes)
+        throw tooLarge();
+    QByteArray bytes;
+    bytes.reserve(qsizetype(file.size()));
+    char chunk[1 << 16];
+    for (qint64 n; (n = file.read(chunk, sizeof chunk)) > 0;) {
+        if (bytes.size() + n > kMaxLogoFileBytes)
+            throw tooLarge();
+        bytes.append(chunk, qsizetype(n));
+    }
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(QStringLiteral("Cannot open file %1").arg(fullPath));
     // A Windows bitmap file begins with "BM" and must decode as one.
     if (decodeBitmap(bytes).isNull())
         throw Exception(bitmapTooLarge(bytes) ? QStringLiteral("The bitmap %1 is too large for a logo (at most %2 million pixels).")

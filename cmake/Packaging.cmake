@@ -42,6 +42,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Qt's SQLite driver, and Liberation Sans, which the printed documents are measured with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation2")
-# Sending by e-mail (xdg-email), and the fallback font for Chinese, Japanese and Korean text.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-droid-fallback")
+# Sending by e-mail (xdg-email), the fallback font for Chinese, Japanese and Korean text, and the
+# windows' 8-point face (Wine's MS Sans Serif; without it they fall back to Liberation Sans).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-droid-fallback, fonts-wine")
 include(CPack)

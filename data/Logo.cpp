@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
+#include <climits>
 
 namespace zz {
 
@@ -42,7 +43,9 @@ QImage readBitmap(const QByteArray& bitmapFile, bool read, QSize* size)
     QImageReader reader(&buffer, "bmp");
     reader.setDecideFormatFromContent(false);
     reader.setAutoDetectImageFormat(false);
-    const QSize s = reader.size();
+    // A bitmap stored top-down gives its height as a negative number.
+    const QSize claimed = reader.size();
+    const QSize s(claimed.width(), claimed.height() < 0 && claimed.height() > INT_MIN ? -claimed.height() : claimed.height());
     if (size)
         *size = s;
     if (!read || !s.isValid() || qint64(s.width()) * s.height() > kMaxLogoPixels)

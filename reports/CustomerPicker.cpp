@@ -25,8 +25,7 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     DBLookupComboBox1 = new TDBLookupComboBox(XiPanel1);
     DBLookupComboBox1->setObjectName(QStringLiteral("DBLookupComboBox1"));
     DBLookupComboBox1->setGeometry(112, 40, 233, 21);
-    // A list of a screen's height would hide the dialog: a scrolling list of 16 names.
-    DBLookupComboBox1->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    // A scrolling list of 16 names.
     DBLookupComboBox1->setMaxVisibleItems(16);
     DBLookupComboBox1->setListField(QStringLiteral("Cus_Name"));
     DBLookupComboBox1->setKeyField(QStringLiteral("Cus_Code"));
@@ -37,8 +36,9 @@ TfrmCustomerPicker::TfrmCustomerPicker(QWidget* parent) : TPanelForm(QStringLite
     setTabOrderOf({DBLookupComboBox1, btnCancel, btnOK});
 }
 
-// The list holds every customer: it is read when the dialog shows and let go when it hides, so that
-// a hidden dialog costs nothing when the customers are read again elsewhere.
+// The list holds every customer, read from the customer table as it is shown: it is bound when the
+// dialog shows and let go when it hides, so that a hidden dialog costs nothing when the customers
+// are read again elsewhere.
 void TfrmCustomerPicker::showEvent(QShowEvent* event)
 {
     DBLookupComboBox1->setListSource(DataModule1->datCustomer);

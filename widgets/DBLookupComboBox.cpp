@@ -5,12 +5,22 @@
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
+#include <QListView>
+
 namespace zz {
 
-TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent)
+TDBLookupComboBox::TDBLookupComboBox(QWidget* parent) : QComboBox(parent), m_entries(new LookupListModel(this))
 {
     setEditable(false);
     setInsertPolicy(QComboBox::NoInsert);
+    setModel(m_entries);
+    // Neither the box nor its list measures every entry: the box keeps the width it is given,
+    // the list drops down below it as a scrolling list of its visible items (not a menu as high
+    // as the screen, as wide as the widest entry), and every line is as high as the first.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    if (auto* list = qobject_cast<QListView*>(view()))
+        list->setUniformItemSizes(true);
     // Typing the start of an entry picks it (the combo box's keyboard search) and counts as a choice.
     connect(this, &QComboBox::activated, this, command(this, &TDBLookupComboBox::choose));
 }
@@ -41,26 +51,14 @@ void TDBLookupComboBox::setKeyField(const QString& field)
 void TDBLookupComboBox::reload()
 {
     const QSignalBlocker block(this);
-    clear();
-    TDataSet* ds = m_source ? m_source->DataSet() : nullptr;
-    TField* list = ds ? ds->FindField(m_listField) : nullptr;
-    TField* key = ds ? ds->FindField(m_keyField) : nullptr;
-    if (!list || !key || !ds->Active())
-        return;
-    auto* table = qobject_cast<TTable*>(ds);
-    const int n = ds->RecordCount();
-    for (int i = 0; i < n; ++i) {
-        if (table && table->State() == DataSetState::Insert && i == ds->RecNo())
-            continue; // a row not yet written is no entry
-        addItem(list->displayTextOf(ds->rowValue(i, list->index())), ds->rowValue(i, key->index()));
-    }
+    m_entries->reset(m_source ? m_source->DataSet() : nullptr, m_listField, m_keyField);
     showKey();
 }
 
 void TDBLookupComboBox::showKey()
 {
     const QSignalBlocker block(this);
-    setCurrentIndex(m_key.isValid() ? findData(m_key) : -1);
+    setCurrentIndex(m_entries->rowOfKey(m_key));
 }
 
 void TDBLookupComboBox::setKeyValue(const QVariant& key)

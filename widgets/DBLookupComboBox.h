@@ -1,11 +1,13 @@
 #pragma once
 // The lookup combo box: a drop-down list of the rows of a list cursor, showing each row's list
-// field and keyed by its key field. Choosing an entry locates the list cursor on that key.
+// field and keyed by its key field. Choosing an entry locates the list cursor on that key. The
+// entries are read from the cursor as the list shows them (widgets/LookupListModel.h).
 #include <QComboBox>
 #include <QPointer>
 #include <QVariant>
 
 #include "data/DataSource.h"
+#include "widgets/LookupListModel.h"
 
 namespace zz {
 
@@ -24,7 +26,7 @@ public:
     // The last chosen key (invalid when none); setting it shows its entry without moving the cursor.
     QVariant KeyValue() const { return m_key; }
     void setKeyValue(const QVariant& key);
-    // Re-reads the entries from the list cursor.
+    // Reads the entries from the list cursor again (its rows changed).
     void reload();
 
 signals:
@@ -35,6 +37,7 @@ private:
     void choose(int index);
     void showKey();
 
+    LookupListModel* m_entries;
     QPointer<TDataSource> m_source;
     QString m_listField;
     QString m_keyField;

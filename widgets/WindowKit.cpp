@@ -1,5 +1,6 @@
 #include "widgets/WindowKit.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 
 #include "data/Table.h"
@@ -10,9 +11,30 @@
 
 namespace zz {
 
+QString dialogFontFamily()
+{
+    static const QString family = [] {
+        // The face the windows were laid out in, as Wine's fonts package carries it (the same
+        // advance widths, drawn on the pixel grid); unless the system has it already.
+        if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
+            return QStringLiteral("MS Sans Serif");
+        for (const char* file : {"/usr/share/wine/fonts/ms_sans_serif.ttf", "/usr/share/fonts/truetype/wine/ms_sans_serif.ttf"}) {
+            const int id = QFontDatabase::addApplicationFont(QLatin1String(file));
+            const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
+            if (!families.isEmpty())
+                return families.front();
+        }
+        // Else the face of Arial's widths, a little wider; the system sans serif is wider still.
+        if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
+            return QStringLiteral("Liberation Sans");
+        return QStringLiteral("Sans Serif");
+    }();
+    return family;
+}
+
 QFont smallDialogFont()
 {
-    QFont font(QStringLiteral("Sans Serif"));
+    QFont font(dialogFontFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;

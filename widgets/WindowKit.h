@@ -19,8 +19,11 @@ namespace zz {
 class TDataSource;
 class TTable;
 
-// The dialogs' small UI font: the system sans serif at 8 point.
+// The windows' small UI font at 8 point, in the installed face nearest in width to the one their
+// pixel layout was made for: MS Sans Serif where Wine's fonts provide it, else Liberation Sans
+// (Arial's widths), else the system sans serif.
 QFont smallDialogFont();
+QString dialogFontFamily();
 
 // A window with a sizeable frame, a close box and a minimise box (no maximise box), the small
 // font, centred on the desktop, laid out on a content panel above a button bar that stays at the

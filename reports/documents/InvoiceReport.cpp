@@ -7,6 +7,7 @@ namespace zz::report {
 std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& company)
 {
     auto r = newDocument(QStringLiteral("Invoice"), lines);
+    lines.nameRows(QStringLiteral("line %1"), QStringLiteral("Line_Number"));
     Names names;
 
     Band& title = r->addBand(BandKind::Title, 849, FrameNone, QStringLiteral("TitleBand1"));

@@ -7,6 +7,8 @@ namespace zz::report {
 std::unique_ptr<Report> buildRevenueReport(ReportDataset& revenue, ReportDataset& company)
 {
     auto r = newDocument(QStringLiteral("Customer Revenue Report"), revenue);
+    // Each row is an invoice: a value the totals cannot use is reported with its invoice.
+    revenue.nameRows(QStringLiteral("invoice %1"), QStringLiteral("Inv_Number"));
     Names names({QStringLiteral("QRLabel2")});
 
     Band& title = r->addBand(BandKind::Title, 320, FrameNone, QStringLiteral("TitleBand1"));

@@ -8,6 +8,7 @@ namespace zz::report {
 std::unique_ptr<Report> buildStatementReport(const StatementDatasets& data)
 {
     auto r = newDocument(QStringLiteral("Statement"), data.invoices);
+    data.invoices.nameRows(QStringLiteral("invoice %1"), QStringLiteral("Inv_Number"));
     Names names({QStringLiteral("QRLabel8")});
 
     Band& title = r->addBand(BandKind::Title, 574, FrameNone, QStringLiteral("TitleBand1"));

@@ -16,7 +16,7 @@ enum class Op { IntConst, DoubleConst, StringConst, Field, PageNumber, ColumnNum
 
 std::int32_t wrap(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(v))); }
 
-Value fieldValue(const ReportDataset* ds, int index, FieldType type)
+Value fieldValue(const ReportDataset* ds, int index, FieldType type, const QString& name)
 {
     if (!ds || ds->isEmpty()) {
         // No row to read: the kind's empty value.
@@ -32,7 +32,8 @@ Value fieldValue(const ReportDataset* ds, int index, FieldType type)
     // whole-number field, a text in a money field) is an error, never computed as another number.
     const QVariant v = exactFieldValue(type, ds->value(index));
     const auto foreign = [&](const char* what) {
-        return Value::error(QStringLiteral("'%1' is not a valid %2 value").arg(fieldText(type, v, QString(), TextUse::Edit), QLatin1String(what)));
+        return Value::error(QStringLiteral("'%1' is not a valid %2 value for field '%3'")
+                                .arg(fieldText(type, v, QString(), TextUse::Edit), QLatin1String(what), name));
     };
     switch (type) {
     case FieldType::Integer:
@@ -85,6 +86,7 @@ struct Expression::Node {
     int depth = 1; // levels of the tree from this node down
     int field = -1;
     FieldType type = FieldType::Text;
+    QString name; // the field's name as the expression writes it
     // SUM's running value
     bool started = false;
     Value sum;
@@ -285,6 +287,7 @@ private:
             Expression::Node n = mk(Op::Field);
             n.field = field;
             n.type = m_ds->fieldType(field);
+            n.name = name;
             return add(std::move(n));
         }
         if (name.compare(QLatin1String("PAGENUMBER"), Qt::CaseInsensitive) == 0)
@@ -324,7 +327,7 @@ Value eval(const std::vector<std::unique_ptr<Expression::Node>>& nodes, int inde
     case Op::IntConst:
     case Op::DoubleConst:
     case Op::StringConst: return n.constant;
-    case Op::Field: return fieldValue(ctx.dataset, n.field, n.type);
+    case Op::Field: return fieldValue(ctx.dataset, n.field, n.type, n.name);
     case Op::PageNumber: return Value::integer(ctx.pageNumber);
     case Op::ColumnNumber: return Value::integer(ctx.columnNumber);
     case Op::ReportTitle: return Value::string(ctx.reportTitle);
@@ -360,12 +363,17 @@ void Expression::updateAggregates(const EvalContext& context)
         n.started = true;
         if (!first && n.sum.kind == ValueKind::Error)
             continue; // an error stays: later numbers do not bring the sum back
+        // The error names the row it arose in, where the dataset names its rows.
+        const auto failed = [&](const QString& message) {
+            const QString row = context.dataset ? context.dataset->rowName() : QString();
+            n.sum = Value::error(row.isEmpty() ? message : QStringLiteral("%1 in %2").arg(message, row));
+        };
         if (arg.kind == ValueKind::Error)
-            n.sum = arg;
+            failed(arg.s);
         else if (arg.kind == ValueKind::String)
-            n.sum = Value::error(QStringLiteral("SUM of a text value"));
+            failed(QStringLiteral("SUM of a text value"));
         else if (!arg.isNumber())
-            n.sum = Value::error(QStringLiteral("Incompatible types in SUM"));
+            failed(QStringLiteral("Incompatible types in SUM"));
         else if (first)
             n.sum = arg; // the first value sets the value and its kind
         else if (n.sum.kind == ValueKind::Integer && arg.kind == ValueKind::Integer)

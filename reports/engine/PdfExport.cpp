@@ -21,6 +21,7 @@ namespace zz::report {
 namespace {
 
 constexpr float kPointsPerTenth = 72.0f / 254.0f;
+constexpr int kPagesPerNode = 1000;
 
 struct HaruError {
     HPDF_STATUS code = HPDF_OK;
@@ -41,6 +42,9 @@ QString haruFailureText(const HaruError& e)
 {
     switch (e.code) {
     case HPDF_PAGE_INVALID_SIZE: return QStringLiteral("The PDF file could not be made: its pages are larger than a PDF page may be.");
+    case HPDF_ARRAY_COUNT_ERR:
+    case HPDF_XREF_COUNT_ERR:
+        return QStringLiteral("The PDF file could not be made: the report has more pages than a PDF file may hold.");
     case HPDF_FAILD_TO_ALLOC_MEM: return QStringLiteral("The PDF file could not be made: there is not enough memory.");
     default:
         return QStringLiteral("The PDF file could not be made: the PDF library reported error %1 (%2).")
@@ -135,6 +139,10 @@ public:
     void beginPage(const ReportDocument& doc, int) override
     {
         m_page = HPDF_AddPage(m_pdf);
+        // Every later call would take the missing page as its own.
+        if (!m_page)
+            throw Exception(m_error.code == HPDF_OK ? QStringLiteral("The PDF file could not be made.")
+                                                    : haruFailureText(m_error));
         m_width = doc.pageWidth * kPointsPerTenth;
         m_height = doc.pageHeight * kPointsPerTenth;
         HPDF_Page_SetWidth(m_page, m_width);
@@ -365,6 +373,11 @@ void savePdf(const ReportDocument& doc, const QString& path)
     HPDF_SetInfoAttr(pdf, HPDF_INFO_CREATOR, "Zuzevevur Creator");
     HPDF_SetInfoAttr(pdf, HPDF_INFO_PRODUCER, "Zuzevevur Creator");
     HPDF_SetInfoDateAttr(pdf, HPDF_INFO_CREATION_DATE, pdfDate(QDateTime::currentDateTime()));
+
+    // One node of the page tree holds at most 32,767 kids: longer documents hang their pages
+    // under a second tier of nodes, each holding a thousand.
+    if (doc.pageCount() > kPagesPerNode)
+        HPDF_SetPagesConfiguration(pdf, kPagesPerNode);
 
     PdfCanvas canvas(pdf, doc, error);
     for (int p = 0; p < doc.pageCount(); ++p) {

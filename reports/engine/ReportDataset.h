@@ -34,6 +34,29 @@ public:
 
     // The number of rows when known cheaply (for the progress shown while generating); -1 if not.
     virtual int recordCount() const { return -1; }
+
+    // How messages name the current row: `pattern` with the text of `keyField` for %1
+    // ("invoice %1", "Inv_Number" gives "invoice 2002"). Rows are not named until this is set.
+    void nameRows(const QString& pattern, const QString& keyField)
+    {
+        m_rowPattern = pattern;
+        m_rowKey = keyField;
+    }
+    // The current row's name; empty when rows are not named or the key cannot be read.
+    QString rowName() const
+    {
+        const int key = m_rowPattern.isEmpty() || isEmpty() ? -1 : fieldIndex(m_rowKey);
+        if (key < 0)
+            return {};
+        try {
+            return m_rowPattern.arg(value(key).toString());
+        } catch (...) {
+            return {};
+        }
+    }
+
+private:
+    QString m_rowPattern, m_rowKey;
 };
 
 } // namespace zz::report

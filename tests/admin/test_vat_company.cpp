@@ -1,6 +1,6 @@
 // The VAT and company dialogs, opened as the menu opens them (row in edit mode first): the
 // percentage in its display pattern and the texts refused, the logo read from a bitmap file,
-// refused files, Cancel and the clipboard cut.
+// refused files (a file too large for a logo by its size alone), Cancel and the clipboard cut.
 #include <QtEndian>
 #include <QBuffer>
 #include <QClipboard>
@@ -10,6 +10,7 @@
 #include "admin/VAT.h"
 #include "data/Logo.h"
 #include "tests/admin/AdminTestUtil.h"
+#include "tests/support/AllocationWatch.h"
 
 using namespace zz;
 
@@ -158,6 +159,22 @@ private slots:
                                             "Error: Cannot open file %1 | "
                                             "Error: The bitmap %2 is too large for a logo (at most 16 million pixels).")
                                  .arg(missing, huge));
+        QCOMPARE(frmAdminCompany->DBImage1->Picture().size(), QSize(6, 4));
+        QVERIFY(!fx.dm->tblCompany->Modified());
+
+        // A file of a gigabyte (sparse: it takes no room on the disk) is refused by its size,
+        // without being read into memory.
+        fx.seam->clear();
+        const QString gigabyte = fx.home->path() + QStringLiteral("/gigabyte.bmp");
+        QFile g(gigabyte);
+        QVERIFY(g.open(QIODevice::WriteOnly) && g.write(header) == header.size() && g.resize(qint64(1) << 30));
+        g.close();
+        fx.seam->fileAnswers = {gigabyte};
+        if (test::allocationsWatched())
+            QVERIFY(test::largestAllocation([] { frmAdminCompany->btnLogo->click(); }) < std::size_t(kMaxLogoFileBytes));
+        else
+            frmAdminCompany->btnLogo->click();
+        QCOMPARE(fx.boxes(), QStringLiteral("Error: The bitmap %1 is too large for a logo (at most 64 MB).").arg(gigabyte));
         QCOMPARE(frmAdminCompany->DBImage1->Picture().size(), QSize(6, 4));
         QVERIFY(!fx.dm->tblCompany->Modified());
 

@@ -440,6 +440,19 @@ private slots:
             compareWithExpected(doc, QStringLiteral("doc_revenue_empty"));
     }
 
+    // A VAT percentage that is no number (a foreign program may write one) stops the report,
+    // which never prints totals without it, and the message names the field and the invoice.
+    void aVatThatIsNoNumberNamesItsInvoice()
+    {
+        test::runSql(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
+        test::runSql(QStringLiteral("UPDATE Invoice SET Inv_VAT = 'abc' WHERE Inv_Number = 2002"));
+        test::runSql(QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
+        auto r = revenueReport(QDate(2026, 2, 1), QDate(2026, 2, 28));
+        QCOMPARE(test::errorOf([&] { generated(*r); }),
+                 QStringLiteral("The expression \"SUM(Total * (Inv_VAT / 100))\" of QRExpr2 cannot be evaluated: "
+                                "'abc' is not a valid floating point value for field 'Inv_VAT' in invoice 2002"));
+    }
+
     void startUnreadableSetsNoLowerLimit()
     {
         auto r = revenueReport(zeroDate(), QDate(2026, 2, 28));

@@ -101,12 +101,12 @@ private slots:
         ds.first();
         Value v = eval(QStringLiteral("Line_Units + 1"));
         QCOMPARE(v.kind, ValueKind::Error);
-        QCOMPARE(v.s, QStringLiteral("'9223372036854775807' is not a valid integer value"));
-        QCOMPARE(eval(QStringLiteral("Total")).s, QStringLiteral("'abc' is not a valid floating point value"));
+        QCOMPARE(v.s, QStringLiteral("'9223372036854775807' is not a valid integer value for field 'Line_Units'"));
+        QCOMPARE(eval(QStringLiteral("Total")).s, QStringLiteral("'abc' is not a valid floating point value for field 'Total'"));
         QCOMPARE(eval(QStringLiteral("Inv_VAT")).d, 1001.5);
         QCOMPARE(eval(QStringLiteral("Inv_Date")).s, QStringLiteral("2024-02-30"));
         ds.next();
-        QCOMPARE(eval(QStringLiteral("Line_Units")).s, QStringLiteral("'1001.5' is not a valid integer value"));
+        QCOMPARE(eval(QStringLiteral("Line_Units")).s, QStringLiteral("'1001.5' is not a valid integer value for field 'Line_Units'"));
         QCOMPARE(eval(QStringLiteral("Inv_VAT")).d, 5000000000.0);
         QCOMPARE(sumOver(QStringLiteral("SUM(Line_Units)"), ds).kind, ValueKind::Error);
     }

@@ -171,6 +171,24 @@ private slots:
         savePdf(doc, path);
         QVERIFY(QFileInfo(path).size() > 0);
     }
+
+    // One node of a PDF's page tree holds at most 32,767 pages; a longer document is written
+    // through a deeper tree, every page of it.
+    void aPdfOfMorePagesThanOneTreeNodeHolds()
+    {
+        QByteArray copy = fileAround(qCompress(onePage(10)));
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        ReportDocument doc = ReportDocument::load(buffer);
+        doc.pages.resize(40000, doc.pages.front());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.pdf"));
+        QCOMPARE(test::errorOf([&] { savePdf(doc, path); }), QString());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray pdf = file.readAll();
+        QVERIFY(pdf.contains("/Count 40000"));
+    }
 };
 
 ZZ_TEST_MAIN(TestReportFiles)

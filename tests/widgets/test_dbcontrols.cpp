@@ -44,6 +44,29 @@ QByteArray header(quint16 count, quint16 type, quint32 length)
     qToLittleEndian<quint32>(length, p + 4);
     return h;
 }
+
+// A list of many rows made up as they are read, counting the reads.
+class ManyRows : public TDataSet {
+public:
+    explicit ManyRows(int rows) : TDataSet(QStringLiteral("ManyRows")), m_rows(rows)
+    {
+        defineFields({{QStringLiteral("Code"), FieldType::Integer}, {QStringLiteral("Name"), FieldType::Text, 40}});
+        setActive(true);
+        setCurrent(0, false);
+    }
+    int RecordCount() const override { return m_rows; }
+    QVariant rowValue(int position, int index) const override
+    {
+        ++reads;
+        if (position < 0 || position >= m_rows)
+            return {};
+        return index == 0 ? QVariant(position + 1) : QVariant(QStringLiteral("Customer %1").arg(position + 1, 6, 10, QLatin1Char('0')));
+    }
+    mutable int reads = 0;
+
+private:
+    int m_rows;
+};
 } // namespace
 
 class TestDbControls : public QObject {
@@ -393,6 +416,35 @@ private slots:
         dm->tblProduct->First();
         QCOMPARE(box->currentText(), QStringLiteral("Cherry"));
         QCOMPARE(box->KeyValue().toString(), QStringLiteral("C1"));
+    }
+
+    // A list of a hundred thousand entries opens, and drops down, reading only what it shows.
+    void lookupReadsOnlyTheEntriesItShows()
+    {
+        ManyRows rows(100000);
+        TDataSource source(QStringLiteral("datMany"), &rows);
+        auto* box = new TDBLookupComboBox(window.get());
+        box->setListField("Name");
+        box->setKeyField("Code");
+        box->setListSource(&source);
+        box->setKeyValue(1);
+        window->layout()->addWidget(box);
+        activate();
+        QVERIFY2(rows.reads < 1000, qPrintable(QString::number(rows.reads)));
+        QCOMPARE(box->count(), 100000);
+        QCOMPARE(box->currentText(), QStringLiteral("Customer 000001"));
+        QCOMPARE(box->itemText(54320), QStringLiteral("Customer 054321"));
+        QCOMPARE(box->itemData(54320).toInt(), 54321);
+        rows.reads = 0;
+        box->showPopup();
+        QVERIFY2(rows.reads < 1000, qPrintable(QString::number(rows.reads)));
+        box->hidePopup();
+        // A key far down the list is found and shown.
+        box->setKeyValue(99999);
+        QCOMPARE(box->currentIndex(), 99998);
+        QCOMPARE(box->currentText(), QStringLiteral("Customer 099999"));
+        box->setListSource(nullptr);
+        QCOMPARE(box->count(), 0);
     }
 
     void logoStoredFormBothWays_data()

@@ -1,9 +1,11 @@
 // Pictures read from files and from the books: a JPEG or a bitmap whose header claims a huge size
-// is refused before anything is allocated for it, with a reason; ordinary pictures still decode.
+// is refused before anything is allocated for it, with a reason; ordinary pictures, and bitmaps
+// stored top-down, still decode.
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 #include <QtEndian>
+#include <cstring>
 
 #include "data/Logo.h"
 #include "tests/support/AllocationWatch.h"
@@ -64,6 +66,21 @@ QByteArray bitmapFile(const QSize& size)
     QImageWriter(&buffer, "bmp").write(image);
     return bytes;
 }
+// The same bitmap stored top-down: a negative height in its header and the rows from the top.
+QByteArray topDown(const QByteArray& bottomUp)
+{
+    QByteArray b = bottomUp;
+    auto* p = reinterpret_cast<uchar*>(b.data());
+    const auto offset = qFromLittleEndian<quint32>(p + 10);
+    const auto width = qFromLittleEndian<qint32>(p + 18);
+    const auto height = qFromLittleEndian<qint32>(p + 22);
+    const auto bits = qFromLittleEndian<quint16>(p + 28);
+    const int stride = (width * bits / 8 + 3) & ~3;
+    qToLittleEndian<qint32>(-height, p + 22);
+    for (int row = 0; row < height; ++row)
+        std::memcpy(p + offset + row * stride, bottomUp.constData() + offset + (height - 1 - row) * stride, stride);
+    return b;
+}
 } // namespace
 
 class TestPictures : public QObject {
@@ -113,6 +130,26 @@ private slots:
         QVERIFY(image.isNull());
         QVERIFY(bitmapTooLarge(claimed));
         QVERIFY(!bitmapTooLarge(bitmapClaiming(4000, 4000)));
+
+        // A bitmap stored top-down (a negative height) is read as such, and its limit is its size.
+        QImage drawn(5, 3, QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        drawn.setPixel(0, 0, qRgb(255, 0, 0));
+        drawn.setPixel(4, 2, qRgb(0, 0, 255));
+        QByteArray file;
+        QBuffer out(&file);
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(QImageWriter(&out, "bmp").write(drawn));
+        const QByteArray flipped = topDown(file);
+        QVERIFY(flipped != file);
+        QVERIFY(!bitmapTooLarge(flipped));
+        const QImage read = decodeLogo(logoStoredForm(flipped));
+        QCOMPARE(read.size(), QSize(5, 3));
+        QCOMPARE(read.pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(read.pixel(4, 2), qRgb(0, 0, 255));
+        QVERIFY(bitmapTooLarge(bitmapClaiming(5000, -5000)));
+        QVERIFY(decodeBitmap(bitmapClaiming(5000, -5000)).isNull());
+        QVERIFY(!bitmapTooLarge(bitmapClaiming(4000, -4000)));
 
         // A file larger than any logo is not read at all.
         QByteArray padded = small;
