@@ -35,7 +35,8 @@ public:
     static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
     // The alias as the text of a configuration file (named `path` in messages) defines it;
     // nothing when the text defines no alias at all. Throws EDBEngineError when the alias is
-    // missing among others, or names no database.
+    // missing among others, or names no database, or when the file is no UTF-8 text (binary
+    // bytes, UTF-16): such a file is no missing one.
     static std::optional<AliasConfig> aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path);
 
     // Opens the database the alias names and checks it before anything is written to it: the

@@ -349,6 +349,55 @@ private slots:
         writeText("[Zuzevevur]\nDriver=QPSQL\nHost=server\nDatabase=books\nUser=ann\nPassword=secret\n");
         expectFailure("holds a password; remove it and keep the password in ~/.pgpass instead.");
     }
+
+    // An engine file that is no UTF-8 text stops the start with its name; the default book is not
+    // opened in its place (the user's own books would seem gone) nor made.
+    void anEngineFileThatIsNoTextStopsTheStart_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray ini("[Zuzevevur]\nDriver=QSQLITE\nDatabase=/srv/books.db\n");
+        QByteArray utf16le("\xff\xfe", 2), utf16be("\xfe\xff", 2);
+        for (const QChar c : QString::fromLatin1(ini)) {
+            utf16le += char(c.unicode()) + QByteArray(1, '\0');
+            utf16be += QByteArray(1, '\0') + char(c.unicode());
+        }
+        QByteArray junk;
+        for (int i = 0; i < 512; ++i)
+            junk += char((i * 37 + 11) & 0xff);
+        QTest::newRow("binary junk") << junk << "it is not UTF-8 text.";
+        QTest::newRow("UTF-16, little-endian") << utf16le << "it is saved as UTF-16; save it as UTF-8 text.";
+        QTest::newRow("UTF-16, big-endian") << utf16be << "it is saved as UTF-16; save it as UTF-8 text.";
+        QTest::newRow("UTF-16 without a mark") << utf16le.mid(2) << "it is not UTF-8 text.";
+        QTest::newRow("UTF-32") << QByteArray("\xff\xfe\0\0[\0\0\0", 8) << "it is saved as UTF-32; save it as UTF-8 text.";
+        QTest::newRow("Latin-1") << QByteArray("[Zuzevevur]\nDatabase=/srv/B\xfc" "cher.db\n") << "it is not UTF-8 text.";
+    }
+    void anEngineFileThatIsNoTextStopsTheStart()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        test::TempHome home;
+        const QString ini = Engine::configFilePath();
+        QDir().mkpath(QFileInfo(ini).absolutePath());
+        {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        const QString error = test::errorOf([] { TDataModule1 dm; });
+        QCOMPARE(error, QStringLiteral("The database configuration %1 cannot be read: %2").arg(ini, reason));
+        QVERIFY(!Engine::isOpen());
+        QVERIFY(!QFileInfo::exists(home.dataDir() + QStringLiteral("/Zuzevevur/Zuzevevur.db")));
+    }
+
+    // A byte-order mark that some editors put before UTF-8 text is no part of the text.
+    void anEngineFileWithTheUtf8MarkIsRead()
+    {
+        const auto c = Engine::aliasFromConfig(QByteArray("\xef\xbb\xbf[Zuzevevur]\r\nDatabase=/srv/B\xc3\xbc" "cher.db\r\n"),
+                                               QStringLiteral("Zuzevevur"), QStringLiteral("engine.ini"));
+        QVERIFY(c.has_value());
+        QCOMPARE(c->database, QStringLiteral("/srv/B\u00fccher.db"));
+    }
 };
 
 int main(int argc, char** argv)
