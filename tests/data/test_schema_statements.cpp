@@ -4,6 +4,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "data/DataMod.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
@@ -296,6 +301,24 @@ private slots:
     }
 };
 
+namespace {
+// A port of this computer that nothing listened on a moment ago.
+int freeLocalPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+} // namespace
+
 // Opening an alias that names something else than a complete database fails and creates nothing.
 class TestEngineFailures : public QObject {
     Q_OBJECT
@@ -388,6 +411,63 @@ private slots:
         QCOMPARE(error, QStringLiteral("The database configuration %1 cannot be read: %2").arg(ini, reason));
         QVERIFY(!Engine::isOpen());
         QVERIFY(!QFileInfo::exists(home.dataDir() + QStringLiteral("/Zuzevevur/Zuzevevur.db")));
+    }
+
+    // A server that cannot be reached at start-up is named as such, with where it was looked for
+    // and the database; nothing was connected, so nothing was lost.
+    void anUnreachableServerIsNamed_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("a socket folder without a server") << "socket";
+        QTest::newRow("a port nobody listens on") << "port";
+        QTest::newRow("a host name that names no host") << "host";
+    }
+    void anUnreachableServerIsNamed()
+    {
+        QFETCH(QString, where);
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            QSKIP("the Qt driver QPSQL is not installed");
+        test::TempHome home;
+        AliasConfig c;
+        c.alias = QStringLiteral("Zuzevevur");
+        c.driver = QStringLiteral("QPSQL");
+        c.database = QStringLiteral("books");
+        c.user = QStringLiteral("ann");
+        QString server;
+        if (where == QLatin1String("socket")) {
+            c.host = home.path();
+            server = QStringLiteral("the socket %1/.s.PGSQL.5432").arg(home.path());
+        } else if (where == QLatin1String("port")) {
+            c.port = freeLocalPort();
+            QVERIFY(c.port > 0);
+            c.host = QStringLiteral("127.0.0.1");
+            server = QStringLiteral("127.0.0.1:%1").arg(c.port);
+        } else {
+            c.host = QStringLiteral("no-such-host.invalid");
+            server = QStringLiteral("no-such-host.invalid:5432");
+        }
+        const QString error = test::errorOf([&] { Engine::open(c); });
+        const QString expected = QStringLiteral("The database server at %1 cannot be reached, so the database books cannot be opened: ").arg(server);
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
+        QVERIFY2(error.endsWith(QLatin1String(". Check that the server is running and that this computer can reach it, then start the program again.")),
+                 qPrintable(error));
+        QVERIFY2(!error.contains(QLatin1String("lost")) && !error.contains(QLatin1String("change")), qPrintable(error));
+        QVERIFY(!Engine::isOpen());
+    }
+
+    // A server that answers and refuses the database says so, naming both.
+    void aServerThatRefusesTheDatabaseIsNamed()
+    {
+        QString whyNot;
+        test::PgServer* pg = test::PgServer::instance(&whyNot);
+        if (!pg)
+            QSKIP(qPrintable(whyNot));
+        test::TempHome home;
+        AliasConfig c = pg->alias(QStringLiteral("nosuchbooks"));
+        const QString error = test::errorOf([&] { Engine::open(c); });
+        QCOMPARE(error, QStringLiteral("The database server at the socket %1/.s.PGSQL.5432 refused to open the database nosuchbooks: "
+                                       "database \"nosuchbooks\" does not exist.").arg(pg->socketDir()));
+        QVERIFY(!Engine::isOpen());
     }
 
     // A byte-order mark that some editors put before UTF-8 text is no part of the text.
