@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <algorithm>
 #include <functional>
 #include <sqlite3.h>
@@ -70,9 +71,39 @@ public:
         return result;
     }
 
-    // SQLite's own check: "ok", or the first problem it found. The quick form leaves out the
-    // comparison of indexes with their tables.
-    QString check(bool quick) { return value(quick ? "PRAGMA quick_check" : "PRAGMA integrity_check"); }
+    // Every row of the statement, each value as text (a null as a null string).
+    QList<QStringList> rows(const QString& sql)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
+            throw EBackupError(fail(QStringLiteral("cannot be read")));
+        QList<QStringList> out;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                row << (value ? QString::fromUtf8(value) : QString());
+            }
+            out << row;
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE)
+            throw EBackupError(fail(QStringLiteral("cannot be read")));
+        return out;
+    }
+
+    // SQLite's own check of the file: "ok", or the first problem it found. The quick form leaves
+    // out the comparison of indexes with their tables. Rows that break the tables' own CHECK
+    // constraints are no damage to the file, and a faithful copy holds them as they are.
+    QString check(bool quick)
+    {
+        value("PRAGMA ignore_check_constraints=ON");
+        const QString found = value(quick ? "PRAGMA quick_check" : "PRAGMA integrity_check");
+        value("PRAGMA ignore_check_constraints=OFF");
+        return found;
+    }
 
 private:
     QString m_path;
@@ -106,12 +137,82 @@ void throwUnlessOk(const QString& check, const QString& path)
         throw EBackupError(QStringLiteral("%1 failed SQLite's check: %2").arg(QDir::toNativeSeparators(path), check));
 }
 
-// A finished copy: a single file with a rollback journal, checked.
-void finishCopy(const QString& path)
+QString quoted(const QString& name) { return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"'); }
+
+// The contents of a database, its statements run by the given reader.
+Contents contentsFrom(const std::function<QList<QStringList>(const QString&)>& rows)
+{
+    Contents c;
+    QStringList tables;
+    for (const QStringList& entry : rows(QStringLiteral("SELECT type, name, sql FROM sqlite_master"))) {
+        c.schema.insert(entry.value(0) + QLatin1Char(' ') + entry.value(1), entry.value(2));
+        if (entry.value(0) == QLatin1String("table"))
+            tables << entry.value(1);
+    }
+    for (const QString& table : std::as_const(tables))
+        c.rows.insert(table, rows(QStringLiteral("SELECT count(*) FROM ") + quoted(table)).value(0).value(0).toLongLong());
+    return c;
+}
+
+Contents contentsOf(Db& db)
+{
+    return contentsFrom([&](const QString& sql) { return db.rows(sql); });
+}
+
+// What the engine's open connection reads.
+Contents contentsOf(const QSqlDatabase& db)
+{
+    return contentsFrom([&](const QString& sql) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(sql))
+            throw EBackupError(QStringLiteral("The books %1 cannot be read: %2.")
+                                   .arg(QDir::toNativeSeparators(db.databaseName()), q.lastError().text()));
+        QList<QStringList> out;
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << (q.isNull(i) ? QString() : q.value(i).toString());
+            out << row;
+        }
+        return out;
+    });
+}
+
+// The first way the copy differs from what it was taken from; empty when it holds the same.
+QString differenceOf(const Contents& copy, const Contents& books, const QString& path)
+{
+    const QString file = QDir::toNativeSeparators(path);
+    for (auto it = books.schema.cbegin(); it != books.schema.cend(); ++it) {
+        if (!copy.schema.contains(it.key()))
+            return QStringLiteral("The copy %1 lacks the %2 of the books.").arg(file, it.key());
+        if (copy.schema.value(it.key()) != it.value())
+            return QStringLiteral("The copy %1 defines the %2 otherwise than the books.").arg(file, it.key());
+    }
+    for (auto it = copy.schema.cbegin(); it != copy.schema.cend(); ++it)
+        if (!books.schema.contains(it.key()))
+            return QStringLiteral("The copy %1 holds the %2, which the books do not.").arg(file, it.key());
+    for (auto it = books.rows.cbegin(); it != books.rows.cend(); ++it)
+        if (copy.rows.value(it.key()) != it.value())
+            return QStringLiteral("The copy %1 holds %2 rows of the table %3, the books %4.")
+                .arg(file, QString::number(copy.rows.value(it.key())), it.key(), QString::number(it.value()));
+    return {};
+}
+
+void throwUnlessSame(Db& copy, const QString& path, const Contents& books)
+{
+    const QString difference = differenceOf(contentsOf(copy), books, path);
+    if (!difference.isEmpty())
+        throw EBackupError(difference);
+}
+
+// A finished copy: a single file with a rollback journal, checked, holding what its source held.
+void finishCopy(const QString& path, const Contents& source)
 {
     Db db(path, SQLITE_OPEN_READWRITE);
     db.value("PRAGMA journal_mode=DELETE");
     throwUnlessOk(db.check(true), path);
+    throwUnlessSame(db, path, source);
 }
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -139,15 +240,16 @@ void putInPlace(const QString& from, const QString& to)
     syncPath(QFileInfo(to).absolutePath(), true);
 }
 
-// Writes a copy under the target's name: filled under a temporary name, checked, flushed to the
-// disk and only then named; nothing of it is left when any step fails.
-void writeCopy(const QString& target, const QString& temporarySuffix, const std::function<void(const QString&)>& fill)
+// Writes a copy under the target's name: filled under a temporary name, checked against the
+// contents the filling read from its source, flushed to the disk and only then named; nothing of
+// it is left when any step fails.
+void writeCopy(const QString& target, const QString& temporarySuffix, const std::function<Contents(const QString&)>& fill)
 {
     const QString part = target + temporarySuffix;
     QFile::remove(part);
     try {
-        fill(part);
-        finishCopy(part);
+        const Contents source = fill(part);
+        finishCopy(part, source);
         putInPlace(part, target);
     } catch (...) {
         QFile::remove(part);
@@ -157,13 +259,23 @@ void writeCopy(const QString& target, const QString& temporarySuffix, const std:
 }
 
 // Copies every page of the source into a new file, which needs no journal of its own on the way:
-// it is of no use until writeCopy has finished it.
-void pageCopyInto(Db& source, const QString& part)
+// it is of no use until writeCopy has finished it. Returns the source's contents as copied: read
+// in the same read transaction as the pages, so that a writer in between cannot tell them apart.
+Contents pageCopyInto(Db& source, const QString& part)
 {
     Db dest(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     dest.value("PRAGMA journal_mode=OFF");
     dest.value("PRAGMA synchronous=OFF");
-    pageCopy(source, dest);
+    source.value("BEGIN");
+    try {
+        const Contents contents = contentsOf(source);
+        pageCopy(source, dest);
+        source.value("COMMIT");
+        return contents;
+    } catch (...) {
+        sqlite3_exec(source.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 QString suffixOf(const QString& bookPath)
@@ -244,7 +356,7 @@ bool engineHolds(const QString& bookPath)
         && sameFile(Engine::database().databaseName(), bookPath);
 }
 
-void vacuumInto(const QString& bookPath, const QString& target)
+Contents vacuumInto(const QString& bookPath, const QString& target)
 {
     if (!engineHolds(bookPath))
         throw EBackupError(QStringLiteral("The books %1 are not open.").arg(QDir::toNativeSeparators(bookPath)));
@@ -254,6 +366,9 @@ void vacuumInto(const QString& bookPath, const QString& target)
     q.addBindValue(target);
     if (!q.exec())
         throw EBackupError(QStringLiteral("The copy of the books could not be made: %1.").arg(q.lastError().text()));
+    // VACUUM runs outside any transaction, so the contents are read just after it; the book's
+    // lock keeps other programs from writing in between.
+    return contentsOf(Engine::database());
 }
 
 // Does the book open and pass SQLite's quick check? Asked read-only: a connection that may write
@@ -350,14 +465,12 @@ QString write(const QString& bookPath, const QDateTime& now, Method method)
     if (method == Method::Automatic)
         method = engineHolds(bookPath) && !Engine::sqliteHandle() ? Method::VacuumInto : Method::PageCopy;
     writeCopy(target, QStringLiteral(".part"), [&](const QString& part) {
-        if (method == Method::VacuumInto) {
-            vacuumInto(bookPath, part);
-        } else {
-            // The book's committed state, read by a connection that never writes: changes still
-            // pending in a window or in another program's open transaction are not in the copy.
-            Db source(bookPath, SQLITE_OPEN_READONLY);
-            pageCopyInto(source, part);
-        }
+        if (method == Method::VacuumInto)
+            return vacuumInto(bookPath, part);
+        // The book's committed state, read by a connection that never writes: changes still
+        // pending in a window or in another program's open transaction are not in the copy.
+        Db source(bookPath, SQLITE_OPEN_READONLY);
+        return pageCopyInto(source, part);
     });
     return target;
 }
@@ -394,6 +507,18 @@ StartupResult backUpIfDue(const QString& bookPath, const QDateTime& now)
         result.error = errorMessage(std::current_exception());
     }
     return result;
+}
+
+Contents contentsOf(const QString& path)
+{
+    Db db(path, SQLITE_OPEN_READONLY);
+    return contentsOf(db);
+}
+
+void checkSameContents(const QString& copyPath, const Contents& expected)
+{
+    Db db(copyPath, SQLITE_OPEN_READONLY);
+    throwUnlessSame(db, copyPath, expected);
 }
 
 void checkCopy(const QString& path)
@@ -434,6 +559,7 @@ RestoreResult restore(const QString& backupPath, const QString& bookPath, const 
         const bool wal = book.value("PRAGMA journal_mode") == QLatin1String("wal");
         // A book with a write-ahead log takes pages of its own size only.
         const bool switched = wal && book.value("PRAGMA page_size") != source.value("PRAGMA page_size");
+        const Contents restored = contentsOf(source);
         if (switched)
             book.value("PRAGMA journal_mode=DELETE");
         try {
@@ -446,13 +572,14 @@ RestoreResult restore(const QString& backupPath, const QString& bookPath, const 
         if (wal)
             book.value("PRAGMA journal_mode=WAL");
         throwUnlessOk(book.check(true), bookPath);
+        throwUnlessSame(book, bookPath, restored);
     } else {
         // A new file, named the book's name only when it is complete.
         if (!QDir().mkpath(QFileInfo(bookPath).absolutePath()))
             throw EBackupError(QStringLiteral("The folder %1 cannot be made.")
                                    .arg(QDir::toNativeSeparators(QFileInfo(bookPath).absolutePath())));
         try {
-            writeCopy(bookPath, QStringLiteral(".restoring"), [&](const QString& part) { pageCopyInto(source, part); });
+            writeCopy(bookPath, QStringLiteral(".restoring"), [&](const QString& part) { return pageCopyInto(source, part); });
         } catch (...) {
             moveBack(moved, bookPath); // the damaged book goes back where it was
             throw;

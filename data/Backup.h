@@ -6,6 +6,7 @@
 // Restoring puts a backup in place of the book after the book as it was has been backed up.
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -66,8 +67,20 @@ struct StartupResult {
 StartupResult backUpIfDue(const QString& bookPath, const QDateTime& now);
 
 // Throws EBackupError unless the file opens as a database, passes SQLite's integrity check and
-// holds the six tables of the books.
+// holds the six tables of the books. The check is of the file, not of the rows: rows that break
+// the book's own CHECK constraints are the book as it was, and a copy keeps them.
 void checkCopy(const QString& path);
+
+// What a database holds, as far as a copy has to agree with it: its tables, indexes, triggers and
+// views by kind, name and definition, and the number of rows of every table.
+struct Contents {
+    QMap<QString, QString> schema; // "table Customer" -> its CREATE statement
+    QMap<QString, qint64> rows;    // table name -> row count
+};
+// What the database file holds now. Throws EBackupError.
+Contents contentsOf(const QString& path);
+// Throws EBackupError, naming the first difference, unless the copy holds what was expected.
+void checkSameContents(const QString& copyPath, const Contents& expected);
 
 struct RestoreResult {
     QString savedBook;  // the backup made of the book before it was replaced (empty if none)

@@ -105,7 +105,8 @@ QSqlDatabase Engine::open(const AliasConfig& config)
     g_bookName = config.database;
     try {
         if (!db.open())
-            throw EDBEngineError(engineErrorText(engineText(db.lastError()), QString()));
+            throw EDBEngineError(sqlite ? engineErrorText(engineText(db.lastError()), QString())
+                                        : serverOpenErrorText(config, db.lastError().databaseText()));
         if (sqlite) {
             if (sqlite3* handle = sqliteHandle()) {
                 sqlite3_busy_handler(handle, onBusy, nullptr);

@@ -35,7 +35,8 @@ public:
     static AliasConfig resolveAlias(const QString& alias = QString::fromLatin1(kAlias));
     // The alias as the text of a configuration file (named `path` in messages) defines it;
     // nothing when the text defines no alias at all. Throws EDBEngineError when the alias is
-    // missing among others, or names no database.
+    // missing among others, or names no database, or when the file is no UTF-8 text (binary
+    // bytes, UTF-16): such a file is no missing one.
     static std::optional<AliasConfig> aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path);
 
     // Opens the database the alias names and checks it before anything is written to it: the
@@ -145,6 +146,11 @@ QSqlQuery prepareOrThrow(const QString& sql);
 // The message shown for an engine error while working on the given table: one plain sentence
 // naming the book, the table or the field.
 QString engineErrorText(const QString& driverText, const QString& table, const QVariantMap& values = {});
+// Why a connection to the PostgreSQL server the alias names could not be opened, in words: the
+// server cannot be reached (none runs there, the network does not reach it, no such host), or it
+// answered and refused the database (missing, or the user or password refused). Names the server
+// (host and port, or socket) and the database. driverText is the driver's full text of the failure.
+QString serverOpenErrorText(const AliasConfig& config, const QString& driverText);
 // A PostgreSQL server's refusal (key, check, required field, lost connection, missing table) in
 // the same words engineErrorText gives the embedded engine's; empty for any other text.
 QString serverErrorText(const QString& driverText, const QVariantMap& values = {});

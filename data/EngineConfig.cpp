@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMap>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include "data/Errors.h"
 
@@ -44,6 +45,26 @@ QMap<QString, QHash<QString, QString>> parseIni(const QByteArray& text)
     }
     return sections;
 }
+
+// Why the file's bytes are no UTF-8 text the file can be read as; empty when they are. A file
+// that is no text defines nothing readable, and must not pass for a missing one.
+QString whyNoText(const QByteArray& bytes)
+{
+    if (bytes.startsWith(QByteArray("\xff\xfe\0\0", 4)) || bytes.startsWith(QByteArray("\0\0\xfe\xff", 4)))
+        return QStringLiteral("it is saved as UTF-32; save it as UTF-8 text.");
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))
+        return QStringLiteral("it is saved as UTF-16; save it as UTF-8 text.");
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError())
+        return QStringLiteral("it is not UTF-8 text.");
+    // Control characters other than tabs and line ends are found in binary files, not in text.
+    for (const QChar c : text)
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            || c.unicode() == 0x7f)
+            return QStringLiteral("it is not UTF-8 text.");
+    return {};
+}
 } // namespace
 
 QString Engine::configFilePath()
@@ -51,8 +72,12 @@ QString Engine::configFilePath()
     return userDir(QStandardPaths::GenericConfigLocation) + QStringLiteral("/engine.ini");
 }
 
-std::optional<AliasConfig> Engine::aliasFromConfig(const QByteArray& text, const QString& alias, const QString& path)
+std::optional<AliasConfig> Engine::aliasFromConfig(const QByteArray& bytes, const QString& alias, const QString& path)
 {
+    // The byte-order mark some editors put before UTF-8 text is no part of the text.
+    const QByteArray text = bytes.startsWith("\xef\xbb\xbf") ? bytes.mid(3) : bytes;
+    if (const QString why = whyNoText(text); !why.isEmpty())
+        throw EDBEngineError(QStringLiteral("The database configuration %1 cannot be read: %2").arg(path, why));
     const auto sections = parseIni(text);
     for (auto it = sections.begin(); it != sections.end(); ++it) {
         if (it.key().compare(alias, Qt::CaseInsensitive) != 0)

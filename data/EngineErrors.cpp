@@ -64,6 +64,65 @@ QString serverErrorText(const QString& text, const QVariantMap& values)
     return {};
 }
 
+namespace {
+// Where the driver looks for the server the alias names: "server:5432", or the socket in a folder
+// (libpq's own default folder when the alias names no host).
+QString serverPlace(const AliasConfig& config)
+{
+    QString host = config.host;
+    if (host.isEmpty())
+        host = qEnvironmentVariable("PGHOST", QStringLiteral("/var/run/postgresql"));
+    int port = config.port;
+    if (port <= 0) {
+        bool ok = false;
+        port = qEnvironmentVariable("PGPORT").toInt(&ok);
+        if (!ok || port <= 0)
+            port = 5432;
+    }
+    if (host.startsWith(QLatin1Char('/')) || host.startsWith(QLatin1Char('@')))
+        return QStringLiteral("the socket %1/.s.PGSQL.%2").arg(host).arg(port);
+    if (host.contains(QLatin1Char(':')))
+        return QStringLiteral("[%1]:%2").arg(host).arg(port); // an IPv6 address
+    return QStringLiteral("%1:%2").arg(host).arg(port);
+}
+
+QString withoutFullStop(QString text)
+{
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+} // namespace
+
+QString serverOpenErrorText(const AliasConfig& config, const QString& driverText)
+{
+    QString text = driverText.trimmed();
+    if (const qsizetype end = text.indexOf(QLatin1Char('\n')); end > 0)
+        text = text.left(end).trimmed();
+    const QString place = serverPlace(config);
+    // The server answered and refused: its own message follows its severity; a password it asked
+    // for and the client does not have is the client library's.
+    for (const QLatin1String answered : {QLatin1String("FATAL:"), QLatin1String("fe_sendauth:")}) {
+        if (const qsizetype at = text.indexOf(answered); at >= 0)
+            return QStringLiteral("The database server at %1 refused to open the database %2: %3.")
+                .arg(place, config.database, withoutFullStop(text.mid(at + answered.size())));
+    }
+    // Nothing answered: the reason is what the attempt ended with ("Connection refused", "No such
+    // file or directory", "Name or service not known").
+    QString reason = text;
+    if (const qsizetype at = text.lastIndexOf(QLatin1String("failed: ")); at >= 0)
+        reason = text.mid(at + 8);
+    else if (const qsizetype colon = text.lastIndexOf(QLatin1String(": ")); colon >= 0)
+        reason = text.mid(colon + 2);
+    reason = withoutFullStop(reason);
+    if (reason.isEmpty())
+        reason = QStringLiteral("no reason given");
+    return QStringLiteral("The database server at %1 cannot be reached, so the database %2 cannot be opened: %3. "
+                          "Check that the server is running and that this computer can reach it, then start the program again.")
+        .arg(place, config.database, reason);
+}
+
 QString engineText(const QSqlError& error)
 {
     QString own = error.databaseText().trimmed();

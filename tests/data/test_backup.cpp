@@ -349,6 +349,84 @@ private slots:
         QVERIFY(QDir(home.path()).entryList({QStringLiteral("*.restoring")}, QDir::Files).isEmpty());
     }
 
+    // Rows that break the book's own checks (a name longer than its field, a date that is no date) are the book as it is: they are backed up and restored like any
+    // other, and the book counts as sound when it is saved before a restore.
+    void aBookWhoseRowsBreakItsChecksIsBackedUpAsItIs()
+    {
+        test::TempHome home;
+        const QString book = home.path() + QStringLiteral("/shop.db");
+        makeBook(book, {QStringLiteral("Anna")});
+        const QString longName = QString(80, QLatin1Char('N'));
+        {
+            Raw raw(book, false);
+            QCOMPARE(raw.value(QStringLiteral("PRAGMA ignore_check_constraints=ON")), QString());
+            QCOMPARE(raw.value(QStringLiteral("UPDATE Customer SET Cus_Name = '%1'").arg(longName)), QString());
+            QCOMPARE(raw.value(QStringLiteral("INSERT INTO Invoice (Inv_Number, Cus_Code, Inv_Date) VALUES (99, 1, 'yesterday')")),
+                     QString());
+            QCOMPARE(raw.value(QStringLiteral("PRAGMA ignore_check_constraints=OFF")), QString());
+            QVERIFY(raw.value(QStringLiteral("PRAGMA integrity_check")) != QLatin1String("ok"));
+        }
+        const QByteArray before = test::fileBytes(book);
+
+        const backup::StartupResult first = backup::backUpIfDue(book, kMorning);
+        QVERIFY2(first.error.isEmpty(), qPrintable(first.error));
+        QCOMPARE(namesIn(first.written), QStringList{longName});
+        QCOMPARE(Raw(first.written).value(QStringLiteral("SELECT Inv_Date FROM Invoice WHERE Inv_Number = 99")),
+                 QStringLiteral("yesterday"));
+        QCOMPARE(test::fileBytes(book), before);
+        // The next start has nothing to say.
+        const backup::StartupResult next = backup::backUpIfDue(book, kMorning.addSecs(60));
+        QVERIFY(next.written.isEmpty() && next.error.isEmpty());
+
+        // Through the engine's open connection as well.
+        AliasConfig c{QStringLiteral("Zuzevevur"), QStringLiteral("QSQLITE"), book};
+        c.embeddedDefault = true;
+        Engine::open(c);
+        QString vacuumed;
+        const QString vacuumError = test::errorOf([&] { vacuumed = backup::write(book, kMorning.addDays(1), backup::Method::VacuumInto); });
+        Engine::close();
+        QVERIFY2(vacuumError.isEmpty(), qPrintable(vacuumError));
+        QCOMPARE(namesIn(vacuumed), QStringList{longName});
+
+        // Restored, with the book as it stood saved first rather than moved aside as damaged.
+        backup::RestoreResult result;
+        const QString restoreError = test::errorOf([&] { result = backup::restore(first.written, book, kMorning.addDays(2)); });
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+        QVERIFY(result.movedAside.isEmpty());
+        QCOMPARE(namesIn(result.savedBook), QStringList{longName});
+        QCOMPARE(namesIn(book), QStringList{longName});
+    }
+
+    // A copy counts only when it holds what the books held: the same tables, indexes and triggers
+    // with the same definitions, and as many rows in every table.
+    void aCopyThatDiffersFromTheBooksIsRefused_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a row fewer") << "DELETE FROM Customer WHERE Cus_Name = 'Bert'"
+                                     << "holds 1 rows of the table Customer, the books 2";
+        QTest::newRow("an index missing") << "DROP INDEX Cus_Name" << "lacks the index Cus_Name of the books";
+        QTest::newRow("a table more") << "CREATE TABLE Notes (Text TEXT)" << "holds the table Notes, which the books do not";
+    }
+    void aCopyThatDiffersFromTheBooksIsRefused()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, message);
+        test::TempHome home;
+        const QString book = home.path() + QStringLiteral("/shop.db");
+        makeBook(book, {QStringLiteral("Anna"), QStringLiteral("Bert")});
+        const QString copy = backup::write(book, kMorning);
+        const backup::Contents books = backup::contentsOf(book);
+        backup::checkSameContents(copy, books);
+        {
+            Raw raw(copy, false);
+            QCOMPARE(raw.value(change), QString());
+        }
+        const QString error = test::errorOf([&] { backup::checkSameContents(copy, books); });
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(copy)), qPrintable(error));
+    }
+
     void oneLockPerBookHeldUntilReleased()
     {
         test::TempHome home;

@@ -4,6 +4,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "data/DataMod.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
@@ -296,6 +301,24 @@ private slots:
     }
 };
 
+namespace {
+// A port of this computer that nothing listened on a moment ago.
+int freeLocalPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+} // namespace
+
 // Opening an alias that names something else than a complete database fails and creates nothing.
 class TestEngineFailures : public QObject {
     Q_OBJECT
@@ -348,6 +371,112 @@ private slots:
         // A server's password is never kept in the engine file.
         writeText("[Zuzevevur]\nDriver=QPSQL\nHost=server\nDatabase=books\nUser=ann\nPassword=secret\n");
         expectFailure("holds a password; remove it and keep the password in ~/.pgpass instead.");
+    }
+
+    // An engine file that is no UTF-8 text stops the start with its name; the default book is not
+    // opened in its place (the user's own books would seem gone) nor made.
+    void anEngineFileThatIsNoTextStopsTheStart_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray ini("[Zuzevevur]\nDriver=QSQLITE\nDatabase=/srv/books.db\n");
+        QByteArray utf16le("\xff\xfe", 2), utf16be("\xfe\xff", 2);
+        for (const QChar c : QString::fromLatin1(ini)) {
+            utf16le += char(c.unicode()) + QByteArray(1, '\0');
+            utf16be += QByteArray(1, '\0') + char(c.unicode());
+        }
+        QByteArray junk;
+        for (int i = 0; i < 512; ++i)
+            junk += char((i * 37 + 11) & 0xff);
+        QTest::newRow("binary junk") << junk << "it is not UTF-8 text.";
+        QTest::newRow("UTF-16, little-endian") << utf16le << "it is saved as UTF-16; save it as UTF-8 text.";
+        QTest::newRow("UTF-16, big-endian") << utf16be << "it is saved as UTF-16; save it as UTF-8 text.";
+        QTest::newRow("UTF-16 without a mark") << utf16le.mid(2) << "it is not UTF-8 text.";
+        QTest::newRow("UTF-32") << QByteArray("\xff\xfe\0\0[\0\0\0", 8) << "it is saved as UTF-32; save it as UTF-8 text.";
+        QTest::newRow("Latin-1") << QByteArray("[Zuzevevur]\nDatabase=/srv/B\xfc" "cher.db\n") << "it is not UTF-8 text.";
+    }
+    void anEngineFileThatIsNoTextStopsTheStart()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        test::TempHome home;
+        const QString ini = Engine::configFilePath();
+        QDir().mkpath(QFileInfo(ini).absolutePath());
+        {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        const QString error = test::errorOf([] { TDataModule1 dm; });
+        QCOMPARE(error, QStringLiteral("The database configuration %1 cannot be read: %2").arg(ini, reason));
+        QVERIFY(!Engine::isOpen());
+        QVERIFY(!QFileInfo::exists(home.dataDir() + QStringLiteral("/Zuzevevur/Zuzevevur.db")));
+    }
+
+    // A server that cannot be reached at start-up is named as such, with where it was looked for
+    // and the database; nothing was connected, so nothing was lost.
+    void anUnreachableServerIsNamed_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("a socket folder without a server") << "socket";
+        QTest::newRow("a port nobody listens on") << "port";
+        QTest::newRow("a host name that names no host") << "host";
+    }
+    void anUnreachableServerIsNamed()
+    {
+        QFETCH(QString, where);
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            QSKIP("the Qt driver QPSQL is not installed");
+        test::TempHome home;
+        AliasConfig c;
+        c.alias = QStringLiteral("Zuzevevur");
+        c.driver = QStringLiteral("QPSQL");
+        c.database = QStringLiteral("books");
+        c.user = QStringLiteral("ann");
+        QString server;
+        if (where == QLatin1String("socket")) {
+            c.host = home.path();
+            server = QStringLiteral("the socket %1/.s.PGSQL.5432").arg(home.path());
+        } else if (where == QLatin1String("port")) {
+            c.port = freeLocalPort();
+            QVERIFY(c.port > 0);
+            c.host = QStringLiteral("127.0.0.1");
+            server = QStringLiteral("127.0.0.1:%1").arg(c.port);
+        } else {
+            c.host = QStringLiteral("no-such-host.invalid");
+            server = QStringLiteral("no-such-host.invalid:5432");
+        }
+        const QString error = test::errorOf([&] { Engine::open(c); });
+        const QString expected = QStringLiteral("The database server at %1 cannot be reached, so the database books cannot be opened: ").arg(server);
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
+        QVERIFY2(error.endsWith(QLatin1String(". Check that the server is running and that this computer can reach it, then start the program again.")),
+                 qPrintable(error));
+        QVERIFY2(!error.contains(QLatin1String("lost")) && !error.contains(QLatin1String("change")), qPrintable(error));
+        QVERIFY(!Engine::isOpen());
+    }
+
+    // A server that answers and refuses the database says so, naming both.
+    void aServerThatRefusesTheDatabaseIsNamed()
+    {
+        QString whyNot;
+        test::PgServer* pg = test::PgServer::instance(&whyNot);
+        if (!pg)
+            QSKIP(qPrintable(whyNot));
+        test::TempHome home;
+        AliasConfig c = pg->alias(QStringLiteral("nosuchbooks"));
+        const QString error = test::errorOf([&] { Engine::open(c); });
+        QCOMPARE(error, QStringLiteral("The database server at the socket %1/.s.PGSQL.5432 refused to open the database nosuchbooks: "
+                                       "database \"nosuchbooks\" does not exist.").arg(pg->socketDir()));
+        QVERIFY(!Engine::isOpen());
+    }
+
+    // A byte-order mark that some editors put before UTF-8 text is no part of the text.
+    void anEngineFileWithTheUtf8MarkIsRead()
+    {
+        const auto c = Engine::aliasFromConfig(QByteArray("\xef\xbb\xbf[Zuzevevur]\r\nDatabase=/srv/B\xc3\xbc" "cher.db\r\n"),
+                                               QStringLiteral("Zuzevevur"), QStringLiteral("engine.ini"));
+        QVERIFY(c.has_value());
+        QCOMPARE(c->database, QStringLiteral("/srv/B\u00fccher.db"));
     }
 };
 

@@ -9,8 +9,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
+
+extern char** environ;
 
 #include "data/Errors.h"
 #include "data/Schema.h"
@@ -98,6 +105,11 @@ bool PgServer::start(QString* whyNot)
         *whyNot = QStringLiteral("PostgreSQL tests skipped: no temporary folder for the cluster.");
         return false;
     }
+    if (!startWatchdog()) {
+        *whyNot = QStringLiteral("PostgreSQL tests skipped: the cluster's watchdog cannot be started: %1.")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
     QDir().mkpath(socketDir());
     if (::geteuid() == 0) {
         QString out;
@@ -130,7 +142,65 @@ bool PgServer::start(QString* whyNot)
     return true;
 }
 
+// The watchdog waits, in a session of its own (so that signals sent to this program's process
+// group do not reach it), for its end of a pipe to read end-of-file: the moment this program
+// closes the other end or ends, however it ends. It then stops the server, if one runs, and
+// removes the cluster's folder. Started before the cluster is made, so that nothing of a
+// half-made cluster stays either.
+bool PgServer::startWatchdog()
+{
+    static const char* const script =
+        "cat >/dev/null\n"
+        "if [ -f \"$1/data/postmaster.pid\" ]; then\n"
+        "  if [ \"$3\" = 1 ]; then runuser -u nobody -- \"$2/pg_ctl\" -D \"$1/data\" -m immediate -w stop\n"
+        "  else \"$2/pg_ctl\" -D \"$1/data\" -m immediate -w stop; fi\n"
+        "fi\n"
+        "rm -rf \"$1\"\n";
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    const QByteArray folder = QFile::encodeName(m_dir.path());
+    const QByteArray bin = QFile::encodeName(m_bin);
+    const char* argv[] = {"/bin/sh", "-c", script, "zz-pgtest-watchdog", folder.constData(), bin.constData(),
+                          ::geteuid() == 0 ? "1" : "0", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    // Not this program's output: whoever reads that would wait for the watchdog as well.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, "/bin/sh", &actions, &attributes, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(fds[0]);
+    if (rc != 0) {
+        ::close(fds[1]);
+        errno = rc;
+        return false;
+    }
+    m_watchdog = fds[1];
+    return true;
+}
+
 void PgServer::stop()
+{
+    stopServer();
+    // The watchdog then finds nothing running and only removes what is left of the folder.
+    if (m_watchdog >= 0)
+        ::close(m_watchdog);
+    m_watchdog = -1;
+}
+
+void PgServer::stopServer()
 {
     if (!m_running)
         return;

@@ -1,9 +1,12 @@
 #pragma once
 // A throw-away PostgreSQL server for the tests that run on both engines: a cluster made with initdb
 // in a temporary folder, listening only on a Unix socket in that folder, started on first use and
-// stopped when the test program ends. Run as root, the server runs as the user nobody. When
+// stopped when the test program ends, however it ends: a watchdog of its own session stops the
+// server and removes the folder when the program is aborted or killed. Run as root, the server
+// runs as the user nobody. When
 // PostgreSQL or its Qt driver is not installed, or the server does not start, instance() gives
 // nothing and says why; the tests that need it skip with that reason.
+#include <QDir>
 #include <QString>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
@@ -19,6 +22,8 @@ public:
     static PgServer* instance(QString* whyNot = nullptr);
     ~PgServer();
 
+    // The cluster's folder: its data, socket and log.
+    QString folder() const { return m_dir.path(); }
     QString socketDir() const { return m_dir.path() + QStringLiteral("/sock"); }
     static QString user() { return QStringLiteral("zz"); }
     // A new empty database on the server; its name.
@@ -32,8 +37,11 @@ private:
     PgServer() = default;
     bool start(QString* whyNot);
     void stop();
+    void stopServer();
+    bool startWatchdog();
 
-    QTemporaryDir m_dir;
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/zz-pgtest-XXXXXX")};
+    int m_watchdog = -1; // this program's end of the watchdog's pipe
     QString m_bin;
     bool m_running = false;
     int m_databases = 0;
