@@ -53,7 +53,10 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     if (!symbol.isEmpty())
         s.currencySymbol = symbol;
-    s.currencyDecimals = minorUnits(locale.currencySymbol(QLocale::CurrencyIsoCode));
+    const QString code = locale.currencySymbol(QLocale::CurrencyIsoCode);
+    if (!code.isEmpty())
+        s.currencyCode = code.toUpper();
+    s.currencyDecimals = minorUnits(code);
     s.decimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
     s.thousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
     // Where the symbol stands is read off the locale's own rendering of 1.
