@@ -236,11 +236,20 @@ QByteArray facturX(const QByteArray& pdf, const QByteArray& xml, const QDateTime
         metadata.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/XML"));
         root.replaceKey("/Metadata", metadata);
 
+        // The pages' streams are copied as they are: the PDF library names their one filter in an
+        // array, which the writer would take for a chain to decode and compress again.
+        for (QPDFObjectHandle object : q.getAllObjects()) {
+            if (!object.isStream())
+                continue;
+            QPDFObjectHandle dict = object.getDict();
+            QPDFObjectHandle filter = dict.getKey("/Filter");
+            if (filter.isArray() && filter.getArrayNItems() == 1 && filter.getArrayItem(0).isName())
+                dict.replaceKey("/Filter", filter.getArrayItem(0));
+        }
         QPDFWriter writer(q);
         writer.setOutputMemory();
         writer.setMinimumPDFVersion("1.7");
         writer.setObjectStreamMode(qpdf_o_disable);
-        // The pages' streams are copied as they are (they are already compressed).
         writer.setDecodeLevel(qpdf_dl_none);
         writer.write();
         auto buffer = writer.getBufferSharedPointer();
