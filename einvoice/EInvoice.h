@@ -81,6 +81,18 @@ QStringList missingDetails(int invoiceNumber, Profile profile = Profile::EN16931
 // The one sentence loadInvoice throws for those problems.
 QString missingDetailsMessage(int invoiceNumber, const QStringList& problems);
 
+// What the invoice printout takes from the e-invoice, read in one pass over the book. When the
+// e-invoice can be written (missing is empty), the printout prints its totals instead of the sums
+// of the unrounded rows, so that the page and the XML agree to the cent on every copy of the
+// invoice, on paper and in the hybrid PDF alike; otherwise it prints as always. The exemption
+// reason of an exempt invoice prints whenever the company's details make the invoice exempt.
+struct PrintoutStatement {
+    QStringList missing; // as missingDetails gives it (EN 16931)
+    Money subTotal, vat, total;
+    QString vatNote;
+};
+PrintoutStatement printoutStatement(int invoiceNumber);
+
 // The CII XML of the invoice, UTF-8.
 QByteArray writeCii(const Invoice& invoice, Profile profile);
 

@@ -50,7 +50,8 @@ Invoice buildInvoice(const InvoiceRows& rows)
     // The due date is the invoice date plus the company's payment days.
     if (rows.date.isValid())
         inv.dueDate = rows.date.addDays(qMax(0, company.paymentTermsDays));
-    inv.currency = company.currency.toUpper();
+    // Without details of its own, the book's currency is the regional settings'.
+    inv.currency = (rows.companyDetails ? company.currency : regionalCurrency()).trimmed().toUpper();
     inv.paymentTermsText = company.paymentTermsText.trimmed();
     inv.iban = company.iban.toUpper().remove(QRegularExpression(QStringLiteral("\\s")));
     inv.bic = company.bic.trimmed().toUpper();

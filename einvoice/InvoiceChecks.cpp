@@ -34,6 +34,17 @@ void needValid(QStringList& out, const QString& value, const QString& what, QStr
         out.push_back(QStringLiteral("%1 (%2)").arg(what, reason(p)));
 }
 
+void needEmail(QStringList& out, const QString& address, const QString& what)
+{
+    if (address.isEmpty()) {
+        out.push_back(what);
+        return;
+    }
+    const QString p = emailProblem(address, QStringLiteral("e-mail address"));
+    if (!p.isEmpty())
+        out.push_back(QStringLiteral("%1 (%2)").arg(what, reason(p)));
+}
+
 } // namespace
 
 QStringList invoiceProblems(const InvoiceRows& rows, Profile profile)
@@ -57,13 +68,13 @@ QStringList invoiceProblems(const InvoiceRows& rows, Profile profile)
     need(out, rows.company.name.isEmpty(), QStringLiteral("the company's name"));
     needValid(out, company.country, QStringLiteral("the company's country"), &countryProblem);
     if (!company.vatId.trimmed().isEmpty() && inv.seller.vatId.isEmpty())
-        out.push_back(QStringLiteral("the company's VAT identifier (it must start with the country's prefix, as %1123456789)")
-                          .arg(company.country.isEmpty() ? QStringLiteral("DE") : company.country.toUpper()));
+        out.push_back(QStringLiteral("the company's VAT identifier (it must start with the country's prefix, as %1)")
+                          .arg((company.country.isEmpty() ? QStringLiteral("DE") : company.country.toUpper()) + QStringLiteral("123456789")));
     else
         need(out, inv.seller.vatId.isEmpty() && inv.seller.taxNumber.isEmpty(),
              QStringLiteral("the company's VAT identifier or tax number"));
-    need(out, inv.seller.email.isEmpty(), QStringLiteral("the company's e-mail address"));
-    needValid(out, company.currency, QStringLiteral("the company's currency"), &currencyProblem);
+    needEmail(out, inv.seller.email, QStringLiteral("the company's e-mail address"));
+    needValid(out, inv.currency, QStringLiteral("the company's currency"), &currencyProblem);
     if (xr) {
         need(out, inv.seller.street.isEmpty(), QStringLiteral("the company's address"));
         need(out, inv.seller.city.isEmpty(), QStringLiteral("the company's city"));
@@ -83,7 +94,7 @@ QStringList invoiceProblems(const InvoiceRows& rows, Profile profile)
     needValid(out, customer.country, QStringLiteral("the customer's country"), &countryProblem);
     if (xr) {
         need(out, inv.buyerReference.isEmpty(), QStringLiteral("the customer's buyer reference"));
-        need(out, inv.buyer.email.isEmpty(), QStringLiteral("the customer's e-mail address"));
+        needEmail(out, inv.buyer.email, QStringLiteral("the customer's e-mail address"));
         need(out, inv.buyer.city.isEmpty(), QStringLiteral("the customer's city (Address 2)"));
         need(out, inv.buyer.postcode.isEmpty(), QStringLiteral("the customer's postal code (Address 3)"));
     }

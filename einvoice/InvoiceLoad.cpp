@@ -33,6 +33,24 @@ QStringList missingDetails(int invoiceNumber, Profile profile)
     return invoiceProblems(rowsWithDetails(invoiceNumber), profile);
 }
 
+PrintoutStatement printoutStatement(int invoiceNumber)
+{
+    const InvoiceRows rows = rowsWithDetails(invoiceNumber);
+    PrintoutStatement out;
+    out.missing = invoiceProblems(rows, Profile::EN16931);
+    if (!rows.invoiceFound)
+        return out;
+    const Invoice inv = buildInvoice(rows);
+    if (out.missing.isEmpty()) {
+        out.subTotal = inv.lineTotal;
+        out.vat = inv.vatTotal;
+        out.total = inv.grandTotal;
+    }
+    if (inv.vatCategory == QLatin1String("E"))
+        out.vatNote = inv.exemptionReason;
+    return out;
+}
+
 Invoice loadInvoice(int invoiceNumber, Profile profile)
 {
     const InvoiceRows rows = rowsWithDetails(invoiceNumber);

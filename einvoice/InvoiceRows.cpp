@@ -54,7 +54,13 @@ InvoiceRows readInvoiceRows(int invoiceNumber)
     TQuery header(QStringLiteral("qryEInvoiceHeader"),
                   {QStringLiteral("SELECT B.Cus_Code, B.Inv_Date, B.Inv_VAT, B.Inv_Order_No, A.Cus_Code AS Customer_Code, A.Cus_Email"),
                    QStringLiteral("  FROM Invoice B LEFT JOIN Customer A ON(A.Cus_Code = B.Cus_Code)"),
-                   QStringLiteral(" WHERE B.Inv_Number = :invNo")});
+                   QStringLiteral(" WHERE B.Inv_Number = :invNo")},
+                  {{QStringLiteral("Cus_Code"), FieldType::Integer},
+                   {QStringLiteral("Inv_Date"), FieldType::Date},
+                   {QStringLiteral("Inv_VAT"), FieldType::Float},
+                   {QStringLiteral("Inv_Order_No"), FieldType::Text, 25},
+                   {QStringLiteral("Customer_Code"), FieldType::Integer},
+                   {QStringLiteral("Cus_Email"), FieldType::Text, 50}});
     header.Params(0).SetAsInteger(invoiceNumber);
     header.Open();
     if (!header.IsEmpty()) {
@@ -99,7 +105,8 @@ InvoiceRows readInvoiceRows(int invoiceNumber)
     // The product codes of the lines, and the lines the printout leaves out.
     TQuery codes(QStringLiteral("qryEInvoiceLines"),
                  {QStringLiteral("SELECT Line_Number, Prod_Code"), QStringLiteral("  FROM Line"),
-                  QStringLiteral(" WHERE Inv_Number = :invNo"), QStringLiteral("ORDER BY Line_Number")});
+                  QStringLiteral(" WHERE Inv_Number = :invNo"), QStringLiteral("ORDER BY Line_Number")},
+                 {{QStringLiteral("Line_Number"), FieldType::Integer}, {QStringLiteral("Prod_Code"), FieldType::Text, 20}});
     codes.Params(0).SetAsInteger(invoiceNumber);
     codes.Open();
     for (codes.First(); !codes.IsEmpty() && !codes.Eof(); codes.Next()) {

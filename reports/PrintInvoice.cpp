@@ -1,6 +1,7 @@
 #include "reports/PrintInvoice.h"
 
 #include "data/DataMod.h"
+#include "einvoice/EInvoice.h"
 #include "reports/ReportInv.h"
 #include "reports/documents/InvoiceReport.h"
 #include "reports/documents/MoneyMask.h"
@@ -18,6 +19,14 @@ void printInvoice(int invoiceNumber)
     frmReportInv->QRExpr1->mask = mask;
     frmReportInv->QRExpr2->mask = mask;
     frmReportInv->QRExpr3->mask = mask;
+    // When the invoice can go out as an e-invoice, the page prints the totals the e-invoice
+    // states, so that no copy of it shows another cent than its XML; otherwise as always.
+    const einvoice::PrintoutStatement statement = einvoice::printoutStatement(invoiceNumber);
+    std::optional<report::StatedTotals> totals;
+    if (statement.missing.isEmpty())
+        totals = report::StatedTotals{statement.subTotal, statement.vat, statement.total};
+    report::setStatedTotals(frmReportInv->QuickRep(), totals);
+    report::setVatNote(frmReportInv->QuickRep(), statement.vatNote);
     frmReportInv->QuickRep().documentName = report::invoiceDocumentName(invoiceNumber);
     frmReportInv->Preview();
 }
