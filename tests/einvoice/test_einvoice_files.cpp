@@ -272,6 +272,21 @@ private slots:
         const einvoice::BookEInvoice invoice(57);
         QCOMPARE(detach(file(QStringLiteral("Invoice 57.pdf")), out->path()), invoice.xml(einvoice::Profile::EN16931));
         QCOMPARE(fileBytes(file(QStringLiteral("Invoice 57.xml"))), invoice.xml(einvoice::Profile::XRechnung));
+        // The letterhead's logo goes into the archive as an opaque RGB picture, and the file reads
+        // without a fault.
+        QpdfJson hybrid(file(QStringLiteral("Invoice 57.pdf")));
+        int pictures = 0;
+        for (const QJsonValue& o : hybrid.objects) {
+            const QJsonObject d = o.toObject().value(QStringLiteral("stream")).toObject().value(QStringLiteral("dict")).toObject();
+            if (d.value(QStringLiteral("/Subtype")).toString() != QLatin1String("/Image"))
+                continue;
+            ++pictures;
+            QCOMPARE(d.value(QStringLiteral("/ColorSpace")).toString(), QStringLiteral("/DeviceRGB"));
+            QVERIFY(!d.contains(QStringLiteral("/SMask")) && !d.contains(QStringLiteral("/Mask")));
+            QVERIFY(!d.value(QStringLiteral("/Interpolate")).toBool());
+        }
+        QCOMPARE(pictures, 1);
+        QCOMPARE(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), file(QStringLiteral("Invoice 57.pdf"))}).exitCode, 0);
         // The book tool embeds the very same XML.
         const BookTool t = bookTool({QStringLiteral("einvoice"), book, QStringLiteral("57"), file(QStringLiteral("tool.pdf"))});
         QCOMPARE(t.exitCode, 0);
