@@ -164,10 +164,13 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent, const EInvoi
     m_progressLabel->setMinimumWidth(60);
     m_pageLabel = new QLabel(this);
     statusBar()->addWidget(m_progressLabel);
-    statusBar()->addWidget(m_pageLabel, 1);
+    // The e-invoice's line takes the rest of the bar; a long list of missing details is cut at
+    // the window's edge (its tooltip holds it whole) rather than pushing the page number away.
     m_einvoiceLabel = new QLabel(this);
     m_einvoiceLabel->setObjectName(QStringLiteral("lblEInvoice"));
-    statusBar()->addPermanentWidget(m_einvoiceLabel);
+    m_einvoiceLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(m_pageLabel);
+    statusBar()->addWidget(m_einvoiceLabel, 1);
     updateEInvoiceStatus();
     applyZoom();
     updateCommands();
@@ -453,6 +456,7 @@ QString TPreviewForm::eInvoiceText() const { return m_einvoiceLabel->text(); }
 void TPreviewForm::updateEInvoiceStatus()
 {
     m_einvoiceLabel->setText(m_einvoice ? eInvoiceStatusText(m_einvoice->missingDetails()) : QString());
+    m_einvoiceLabel->setToolTip(m_einvoiceLabel->text());
     m_einvoiceLabel->setVisible(m_einvoice != nullptr);
     m_xml->setVisible(m_einvoice != nullptr);
 }

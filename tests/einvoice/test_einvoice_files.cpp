@@ -225,14 +225,8 @@ private slots:
         t = bookTool({QStringLiteral("einvoice"), book, QStringLiteral("fifty"), pdf});
         QCOMPARE(t.exitCode, 1);
         QCOMPARE(t.err, QStringLiteral("zzbook: fifty is no invoice number.\n"));
-        details(true);
-        t = bookTool({QStringLiteral("einvoice"), book, QStringLiteral("99"), pdf});
-        QCOMPARE(t.exitCode, 1);
-        QVERIFY2(t.err.startsWith(QStringLiteral("zzbook: Invoice 99 cannot be written as an e-invoice")), qPrintable(t.err));
-        t = bookTool({QStringLiteral("einvoice"), out->filePath(QStringLiteral("no such book.db")), QStringLiteral("57"), pdf});
-        QCOMPARE(t.exitCode, 1);
-        QVERIFY(!QFileInfo::exists(pdf));
         // Into a folder that is not there: refused, nothing made.
+        details(true);
         QCOMPARE(bookTool({QStringLiteral("einvoice"), book, QStringLiteral("57"), file(QStringLiteral("none/Invoice 57.pdf"))}).exitCode, 1);
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("none"))));
     }
@@ -244,9 +238,15 @@ private slots:
         RecordingSeam seam;
         QString line;
         bool xmlShown = false;
+        int shots = 0;
         seam.onPreview = [&](TPreviewForm& preview) {
             line = preview.eInvoiceText();
             xmlShown = preview.saveXmlAction()->isVisible();
+            // ZZ_KEEP_OUTPUT=<folder> keeps a picture of the preview with its line.
+            if (qEnvironmentVariableIsSet("ZZ_KEEP_OUTPUT")) {
+                QCoreApplication::processEvents(); // the status bar lays out its new texts
+                preview.grab().save(QString::fromLocal8Bit(qgetenv("ZZ_KEEP_OUTPUT")) + QStringLiteral("/preview-%1.png").arg(++shots));
+            }
             preview.savePdfAction()->trigger();
             preview.saveXmlAction()->trigger();
         };
@@ -254,7 +254,8 @@ private slots:
         seam.fileAnswers = {file(QStringLiteral("plain.pdf"))};
         printInvoice(57);
         QVERIFY(xmlShown);
-        QVERIFY2(line.startsWith(QStringLiteral("No e-invoice, a plain PDF: missing ")) && line.contains(QStringLiteral("the company's country")),
+        QVERIFY2(line.startsWith(QStringLiteral("No e-invoice, a plain PDF: missing ")) && line.contains(QStringLiteral("the company's country"))
+                     && !line.contains(QLatin1Char('\n')),
                  qPrintable(line));
         QCOMPARE(seam.fileRequests.size(), 1);
         QCOMPARE(seam.messages.size(), 1);

@@ -1,8 +1,7 @@
-// The print preview of an invoice with its e-invoice: Save as PDF and E-mail write the Factur-X
-// hybrid when the details are complete, else the plain PDF while one line names what is missing;
-// the XRechnung command beside Save as PDF writes the XML alone, named like the PDF, or refuses
-// naming what is missing. Documents without an e-invoice (the revenue report, the statement, a
-// loaded report) are previewed as before.
+// The print preview of an invoice with its e-invoice (the book's invoices: test_einvoice_files):
+// E-mail attaches the hybrid; the XRechnung command asks for a file named like the PDF; an
+// e-invoice that is refused writes nothing and leaves the earlier file; documents without an
+// e-invoice (the revenue report, the statement, a loaded report) are previewed as before.
 #include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
@@ -69,29 +68,6 @@ private slots:
         m_folder = std::make_unique<QTemporaryDir>(); // each test its own
     }
 
-    void completeDetailsSaveTheHybrid()
-    {
-        ZZ_REQUIRE_PDF_READERS();
-        InvoicePages pages;
-        FakeEInvoice source;
-        RecordingSeam seam;
-        seam.fileAnswers = {path(QStringLiteral("hybrid.pdf"))};
-        QString line;
-        bool xmlOffered = false;
-        seam.onPreview = [&](TPreviewForm& preview) {
-            line = preview.eInvoiceText();
-            xmlOffered = preview.saveXmlAction()->isVisible() && preview.saveXmlAction()->isEnabled();
-            preview.savePdfAction()->trigger();
-        };
-        previewReport(*pages.report, &source);
-        QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.lastText()));
-        QCOMPARE(line, QStringLiteral("Save as PDF and E-mail write the invoice as an e-invoice (Factur-X)."));
-        QVERIFY(xmlOffered);
-        QCOMPARE(source.asked, QList<einvoice::Profile>{einvoice::Profile::EN16931});
-        QCOMPARE(embedded(path(QStringLiteral("hybrid.pdf"))), QStringList{QStringLiteral("factur-x.xml")});
-        QCOMPARE(detached(path(QStringLiteral("hybrid.pdf")), m_folder->path()), sampleCii(QStringLiteral("Factur-X buyer")));
-    }
-
     void eMailAttachesTheHybrid()
     {
         ZZ_REQUIRE_PDF_READERS();
@@ -115,36 +91,6 @@ private slots:
         QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.lastText()));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(path(QStringLiteral("mailed.pdf"))), 10000);
         QCOMPARE(detached(path(QStringLiteral("mailed.pdf")), m_folder->path()), sampleCii(QStringLiteral("Factur-X buyer")));
-    }
-
-    void missingDetailsSaveThePlainPdfAndNameThemInOneLine()
-    {
-        ZZ_REQUIRE_PDF_READERS();
-        InvoicePages pages;
-        FakeEInvoice source;
-        source.missing = {QStringLiteral("the company's country"), QStringLiteral("the customer's e-mail address")};
-        source.refusal = QStringLiteral("The e-invoice cannot be written: the company's country and the customer's e-mail address are missing.");
-        RecordingSeam seam;
-        seam.fileAnswers = {path(QStringLiteral("plain.pdf"))};
-        QString line;
-        seam.onPreview = [&](TPreviewForm& preview) {
-            line = preview.eInvoiceText();
-            preview.savePdfAction()->trigger();
-            // The XML alone is refused with the one message, before any file is asked for.
-            preview.saveXmlAction()->trigger();
-        };
-        previewReport(*pages.report, &source);
-        QCOMPARE(line, QStringLiteral("No e-invoice, a plain PDF: missing the company's country, the customer's e-mail address."));
-        QVERIFY(!line.contains(QLatin1Char('\n')));
-        QCOMPARE(seam.fileRequests.size(), 1);
-        QCOMPARE(seam.messages.size(), 1);
-        QCOMPARE(seam.messages.front().kind, MsgKind::Error);
-        QCOMPARE(seam.lastText(), source.refusal);
-        QCOMPARE(source.asked, QList<einvoice::Profile>{einvoice::Profile::XRechnung});
-        QVERIFY(fileBytes(path(QStringLiteral("plain.pdf"))).startsWith("%PDF-"));
-        QCOMPARE(embedded(path(QStringLiteral("plain.pdf"))), QStringList());
-        QVERIFY(!QpdfJson(path(QStringLiteral("plain.pdf"))).root().contains(QStringLiteral("/AF")));
-        QVERIFY(QDir(m_folder->path()).entryList({QStringLiteral("*.xml")}).isEmpty());
     }
 
     void theXRechnungCommandWritesTheXmlNamedLikeThePdf()
