@@ -98,7 +98,11 @@ void TfrmCompanyEInvoicing::showDetails(const CompanyEInvoiceDetails& d)
     edtVATId->setText(d.vatId);
     edtTaxNumber->setText(d.taxNumber);
     edtEmail->setText(d.email);
-    edtIBAN->setText(d.iban);
+    // In groups of four, as bank papers print it; it is stored without the blanks.
+    QString iban = normalisedIban(d.iban);
+    for (int at = 4; at < iban.size(); at += 5)
+        iban.insert(at, QLatin1Char(' '));
+    edtIBAN->setText(iban);
     edtBIC->setText(d.bic);
     edtPayDays->setText(QString::number(d.paymentTermsDays));
     edtPayTerms->setText(d.paymentTermsText);
@@ -108,6 +112,9 @@ void TfrmCompanyEInvoicing::showDetails(const CompanyEInvoiceDetails& d)
     edtCurrency->setToolTip(QStringLiteral("Empty: the currency of the regional settings, %1.").arg(regionalCurrency()));
     cmbZeroRate->setCurrentIndex(d.zeroRateCategory == QLatin1String("E") ? 1 : 0);
     edtExemption->setText(d.exemptionReason);
+    // Long texts show from their beginning.
+    for (QLineEdit* e : {edtCountry, edtVATId, edtTaxNumber, edtEmail, edtIBAN, edtBIC, edtPayDays, edtPayTerms, edtCurrency, edtExemption})
+        e->setCursorPosition(0);
 }
 
 CompanyEInvoiceDetails TfrmCompanyEInvoicing::details() const

@@ -49,6 +49,8 @@ void TfrmCustomerEInvoicing::Execute(int cusCode, const QString& name, const QSt
     edtElectronicAddress->setText(stored ? stored->electronicAddress : QString());
     // Left empty, the e-invoice names the customer's e-mail address.
     edtElectronicAddress->setPlaceholderText(email.trimmed());
+    for (QLineEdit* e : {edtCountry, edtBuyerReference, edtElectronicAddress})
+        e->setCursorPosition(0);
     ShowModal();
 }
 

@@ -124,7 +124,7 @@ private slots:
         // Opened again, it shows what is stored; a currency typed overrides the regional one.
         test::whileModal(frmCompanyEInvoicing, [&] {
             TfrmCompanyEInvoicing* d = frmCompanyEInvoicing;
-            QCOMPARE(d->edtIBAN->text(), QString("DE89370400440532013000"));
+            QCOMPARE(d->edtIBAN->text(), QString("DE89 3704 0044 0532 0130 00"));
             QCOMPARE(d->cmbZeroRate->currentIndex(), 1);
             retype(d->edtCurrency, "chf");
             d->btnSave->click();
