@@ -222,28 +222,6 @@ private slots:
         QCOMPARE(fx.boxes(), QString("Information: Save the new customer first: its e-invoicing details belong to a stored customer."));
         fx.dm->tblCustomer->Cancel();
     }
-
-    void everyFieldHasItsAccessKey()
-    {
-        frmCompanyEInvoicing->beginTestModal();
-        test::activate(frmCompanyEInvoicing);
-        QTest::keyClick(frmCompanyEInvoicing, Qt::Key_I, Qt::AltModifier);
-        QVERIFY(frmCompanyEInvoicing->edtIBAN->hasFocus());
-        QTest::keyClick(frmCompanyEInvoicing, Qt::Key_A, Qt::AltModifier);
-        QVERIFY(frmCompanyEInvoicing->edtExemption->hasFocus() || !frmCompanyEInvoicing->edtExemption->isEnabled());
-        QTest::keyClick(frmCompanyEInvoicing, Qt::Key_Z, Qt::AltModifier);
-        QVERIFY(frmCompanyEInvoicing->cmbZeroRate->hasFocus());
-        frmCompanyEInvoicing->endTestModal();
-        frmCompanyEInvoicing->hide();
-        frmCustomerEInvoicing->beginTestModal();
-        test::activate(frmCustomerEInvoicing);
-        QTest::keyClick(frmCustomerEInvoicing, Qt::Key_B, Qt::AltModifier);
-        QVERIFY(frmCustomerEInvoicing->edtBuyerReference->hasFocus());
-        QTest::keyClick(frmCustomerEInvoicing, Qt::Key_E, Qt::AltModifier);
-        QVERIFY(frmCustomerEInvoicing->edtElectronicAddress->hasFocus());
-        frmCustomerEInvoicing->endTestModal();
-        frmCustomerEInvoicing->hide();
-    }
 };
 
 ZZ_TEST_MAIN(TestEInvoicingDialogs)
