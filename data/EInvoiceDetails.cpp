@@ -209,11 +209,20 @@ void backUpBeforeNewTables(const QSqlDatabase& db)
 void saveInTransaction(const std::function<void()>& writeRow)
 {
     QSqlDatabase db = Engine::database();
-    const bool make = !tablesPresent(db);
+    bool make = !tablesPresent(db);
     if (make)
         backUpBeforeNewTables(db);
     beforeWriting();
     Transaction transaction;
+    if (dialectOf(db) == SqlDialect::PostgreSQL) {
+        // Seats save these details one after another, so that two first saves at once do not
+        // both make the tables, nor both add the same customer's row; the second then finds what
+        // the first made.
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("SELECT pg_advisory_xact_lock(16931)")))
+            throw EDBEngineError(engineErrorText(engineText(lock.lastError()), QString()));
+        make = !tablesPresent(db);
+    }
     if (make) {
         QSqlQuery q(db);
         for (const QString& sql : eInvoicingSchemaSql(dialectOf(db)))
