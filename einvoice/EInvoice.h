@@ -33,7 +33,7 @@ struct Party {
 struct Line {
     int lineNumber = 0;       // Line_Number
     QString productCode;      // Prod_Code
-    QString description;      // Prod_Description (empty when the product was deleted)
+    QString description;      // Prod_Description (an invoice with a line whose product was deleted is refused)
     qint64 units = 0;         // Line_Units
     int discountPercent = 0;  // Line_Discount
     Money grossPrice;         // Line_Price
