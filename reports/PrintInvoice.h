@@ -8,7 +8,8 @@ namespace zz {
 // printout in the print preview; returns when the preview closes. Throws on any error. When the
 // invoice can be written as an e-invoice, its totals print as the e-invoice states them (each
 // line rounded to the cent before they are added), and an exempt invoice prints its exemption
-// reason; otherwise the printout is the one it has always been.
+// reason; otherwise the printout is the one it has always been. The preview offers the invoice's
+// e-invoice: the Factur-X hybrid for Save as PDF and E-mail, the XRechnung XML beside them.
 void printInvoice(int invoiceNumber);
 
 } // namespace zz
