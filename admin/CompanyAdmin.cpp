@@ -1,5 +1,7 @@
 #include "admin/CompanyAdmin.h"
 
+#include "admin/CompanyEInvoicing.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -67,8 +69,14 @@ TfrmAdminCompany::TfrmAdminCompany(QWidget* parent) : TPanelForm(QStringLiteral(
 
     makeSaveCancel(XiPanel2, btnSave, btnCancel, 280, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 
+    // The e-invoicing details open from the free middle of the bar; they are saved on their own.
+    btnEInvoicing = makeButton(XiPanel2, QStringLiteral("btnEInvoicing"), QStringLiteral("&E-Invoicing"), QString(),
+                               ButtonScheme::csNeoRose, 140, 8);
+    btnEInvoicing->resize(91, 25);
+    connect(btnEInvoicing, &TXiButton::clicked, this, command(this, &TfrmAdminCompany::btnEInvoicingClick));
+
     setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, DBEdit10, btnLogo,
-                   DBImage1, DBEdit11, btnSave, btnCancel});
+                   DBImage1, DBEdit11, btnSave, btnCancel, btnEInvoicing});
     connect(btnLogo, &TXiButton::clicked, this, command(this, &TfrmAdminCompany::btnLogoClick));
 }
 
@@ -133,5 +141,11 @@ void TfrmAdminCompany::btnLogoClick()
 void TfrmAdminCompany::btnSaveClick() { saveRow(DataModule1->tblCompany); }
 
 void TfrmAdminCompany::btnCancelClick() { cancelRow(DataModule1->tblCompany); }
+
+// The company row stays pending meanwhile; the VAT number as typed suggests the VAT identifier.
+void TfrmAdminCompany::btnEInvoicingClick()
+{
+    frmCompanyEInvoicing->Execute(DBEdit2->text());
+}
 
 } // namespace zz

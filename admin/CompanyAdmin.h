@@ -45,6 +45,7 @@ public:
     TDBEdit* DBEdit11; // Inv_Start_No
     TXiButton* btnSave;
     TXiButton* btnCancel;
+    TXiButton* btnEInvoicing; // the company's e-invoicing details, in the bar between Save and Cancel
 
     // What the picture file dialog is asked for.
     static FileDialogRequest openPictureRequest();
@@ -55,6 +56,7 @@ public:
     void btnLogoClick();
     void btnSaveClick();
     void btnCancelClick();
+    void btnEInvoicingClick();
 
 protected:
     void FormActivate() override;

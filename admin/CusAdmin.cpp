@@ -1,5 +1,6 @@
 #include "admin/CusAdmin.h"
 
+#include "admin/CustomerEInvoicing.h"
 #include "admin/NewCustomer.h"
 #include "data/DataMod.h"
 
@@ -41,7 +42,14 @@ TfrmCusAdmin::TfrmCusAdmin(QWidget* parent)
     makeMasterBar(XiPanel1, btnNewCus, "btnNewCus", btnEditCus, "btnEditCus", btnDeleteCus, "btnDeleteCus",
                   []() -> TForm* { return frmNewCustomer; });
 
-    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnSearch, edtSearch, DBGrid1});
+    btnEInvoicing = makeButton(XiPanel1, QStringLiteral("btnEInvoicing"), QStringLiteral("E-&Invoicing"),
+                               QStringLiteral("edit"), ButtonScheme::csNeoSilver, 280, 8);
+    btnEInvoicing->resize(101, 25);
+    connect(btnEInvoicing, &TXiButton::clicked, this, command(this, &TfrmCusAdmin::btnEInvoicingClick));
+
+    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnEInvoicing, btnSearch, edtSearch, DBGrid1});
 }
+
+void TfrmCusAdmin::btnEInvoicingClick() { frmCustomerEInvoicing->ExecuteForCurrentCustomer(); }
 
 } // namespace zz

@@ -17,12 +17,14 @@ public:
     TXiButton* btnNewCus;
     TXiButton* btnEditCus;
     TXiButton* btnDeleteCus;
+    TXiButton* btnEInvoicing; // the current customer's e-invoicing details, right of Delete
 
     // New, Edit and Delete of the list; the invoice browser's pop-up menu runs them too. Only the
     // customer row goes on Delete: invoices carrying its code stay as they are.
     void btnNewCusClick() { btnNewClick(); }
     void btnEditCusClick() { btnEditClick(); }
     void btnDeleteCusClick() { btnDeleteClick(); }
+    void btnEInvoicingClick();
 };
 
 extern TfrmCusAdmin* frmCusAdmin;

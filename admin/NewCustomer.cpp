@@ -1,5 +1,7 @@
 #include "admin/NewCustomer.h"
 
+#include "admin/CustomerEInvoicing.h"
+
 #include "data/DataMod.h"
 
 namespace zz {
@@ -30,7 +32,14 @@ TfrmNewCustomer::TfrmNewCustomer(QWidget* parent) : TPanelForm(QStringLiteral("N
 
     makeSaveCancel(XiPanel2, btnSave, btnCancel, 273, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 
-    setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, btnCancel, btnSave});
+    // The e-invoicing details open from the free middle of the bar, for a customer already stored.
+    btnEInvoicing = makeButton(XiPanel2, QStringLiteral("btnEInvoicing"), QStringLiteral("E-&Invoicing"), QString(),
+                               ButtonScheme::csNeoRose, 137, 8);
+    btnEInvoicing->resize(91, 25);
+    connect(btnEInvoicing, &TXiButton::clicked, this, command(this, &TfrmNewCustomer::btnEInvoicingClick));
+
+    setTabOrderOf({DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8, DBEdit9, btnCancel, btnSave,
+                   btnEInvoicing});
 }
 
 void TfrmNewCustomer::FormActivate() { DBEdit1->setFocus(); }
@@ -39,5 +48,7 @@ void TfrmNewCustomer::FormActivate() { DBEdit1->setFocus(); }
 void TfrmNewCustomer::btnSaveClick() { saveRow(DataModule1->tblCustomer); }
 
 void TfrmNewCustomer::btnCancelClick() { cancelRow(DataModule1->tblCustomer); }
+
+void TfrmNewCustomer::btnEInvoicingClick() { frmCustomerEInvoicing->ExecuteForCurrentCustomer(); }
 
 } // namespace zz

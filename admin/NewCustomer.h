@@ -35,9 +35,11 @@ public:
     TDBEdit* DBEdit9;
     TXiButton* btnSave;
     TXiButton* btnCancel;
+    TXiButton* btnEInvoicing; // the customer's e-invoicing details, in the bar between Save and Cancel
 
     void btnSaveClick();
     void btnCancelClick();
+    void btnEInvoicingClick();
 
 protected:
     void FormActivate() override;

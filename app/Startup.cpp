@@ -4,6 +4,8 @@
 #include <QTimer>
 
 #include "admin/CompanyAdmin.h"
+#include "admin/CompanyEInvoicing.h"
+#include "admin/CustomerEInvoicing.h"
 #include "admin/CusAdmin.h"
 #include "admin/NewCustomer.h"
 #include "admin/NewProd.h"
@@ -79,6 +81,8 @@ constexpr StartupForm kStartupForms[] = {
     window<TfrmVAT, frmVAT>("frmVAT"),
     window<TfrmInvDetail, frmInvDetail>("frmInvDetail"),
     window<TfrmAdminCompany, frmAdminCompany>("frmAdminCompany"),
+    window<TfrmCompanyEInvoicing, frmCompanyEInvoicing>("frmCompanyEInvoicing"),
+    window<TfrmCustomerEInvoicing, frmCustomerEInvoicing>("frmCustomerEInvoicing"),
     window<TfrmNewInvoice, frmNewInvoice>("frmNewInvoice"),
     window<TfrmReportInv, frmReportInv>("frmReportInv"),
     window<TfrmInvNumber, frmInvNumber>("frmInvNumber"),

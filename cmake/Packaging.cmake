@@ -39,9 +39,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Zuzevevur Creator keeps customers, a price list, the company's details\nand logo and one VAT rate, and writes invoices with priced, discounted\nlines under automatic numbers. It prints them, saves them as PDF or sends\nthem by e-mail, marks them paid or cancelled, ages the unpaid ones in\n30-day classes, and prints a revenue report and customer statements.\nThe books are a SQLite database, backed up every day.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the program links come from dpkg-shlibdeps; what it loads at run time is named here:
-# Qt's SQLite driver, and Liberation Sans, which the printed documents are measured with.
+# Qt's SQLite driver, Liberation Sans, which the printed documents are measured with, and the sRGB
+# profile of colord-data, which e-invoice PDFs embed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation2, colord-data")
 # Sending by e-mail (xdg-email), the fallback font for Chinese, Japanese and Korean text, and the
 # windows' 8-point face (Wine's MS Sans Serif; without it they fall back to Liberation Sans).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-droid-fallback, fonts-wine")

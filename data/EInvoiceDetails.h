@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zz {
@@ -21,6 +22,9 @@ struct CompanyEInvoiceDetails {
     int paymentTermsDays = 0; // the due date is the invoice date plus these days
     QString paymentTermsText; // printed and sent as the payment terms ("Net 30 days")
     QString currency;         // ISO 4217 ("EUR", "ZAR"); the regional settings' unless the user overrides it
+    // Whether currency is the user's own choice; when not, the book stores none and currency
+    // follows the regional settings (regionalCurrency()).
+    bool currencyOverridden = false;
     // The VAT category of the invoices: "S" when the rate is above zero; at a zero rate "Z"
     // (zero-rated) or "E" (exempt, with the reason that then prints and goes into the e-invoice).
     QString zeroRateCategory = QStringLiteral("Z");
@@ -51,5 +55,23 @@ QString countryProblem(const QString& code);    // ISO 3166-1 alpha-2
 QString currencyProblem(const QString& code);   // ISO 4217 alphabetic
 // The IBAN as stored: blanks removed, upper case.
 QString normalisedIban(const QString& iban);
+QString emailProblem(const QString& address, const QString& field); // name@domain.tld; field as the user knows it
+QString bicProblem(const QString& bic);          // ISO 9362: 8 or 11 characters
+QString vatIdProblem(const QString& vatId);      // two letters of the country, then 2 to 13 letters or digits
+
+// Every field of the details, checked as the save checks them: empty when all are sound, else
+// one sentence naming the first field that is wrong.
+QString companyDetailsProblem(const CompanyEInvoiceDetails& details);
+QString customerDetailsProblem(const CustomerEInvoiceDetails& details);
+
+// The currency's ISO 4217 code from the regional settings.
+QString regionalCurrency();
+// Whether the open book holds the e-invoicing tables (throws when they are damaged).
+bool hasEInvoicingTables();
+
+// For tests: called inside the saving transaction after each of its steps ("tables" when the
+// tables were made, "row" when the row was written); a test throws from it to see that a save
+// failing half-way stores nothing. None is set in the program.
+void setEInvoiceSaveProbe(std::function<void(const char* step)> probe);
 
 } // namespace zz

@@ -171,7 +171,13 @@ QString fieldText(FieldType type, const QVariant& value, const QString& displayF
             return formatNumberPattern(displayFormat, d);
         if (use == TextUse::Edit)
             return formatShortestNumber(d);
-        return type == FieldType::Money ? formatCurrency(d) : formatGeneralNumber(d);
+        if (type != FieldType::Money)
+            return formatGeneralNumber(d);
+        // A money value shows its count of ten-thousandths rounded exactly; beyond the counts'
+        // range, the double as it is.
+        if (const std::optional<Money> m = Money::fromDoubleChecked(d))
+            return formatCurrency(*m);
+        return formatCurrency(d);
     }
     case FieldType::Date: return formatShortDate(v.toDate());
     case FieldType::Graphic: return {};

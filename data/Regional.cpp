@@ -53,7 +53,10 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale)
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
     if (!symbol.isEmpty())
         s.currencySymbol = symbol;
-    s.currencyDecimals = minorUnits(locale.currencySymbol(QLocale::CurrencyIsoCode));
+    const QString code = locale.currencySymbol(QLocale::CurrencyIsoCode);
+    if (!code.isEmpty())
+        s.currencyCode = code.toUpper();
+    s.currencyDecimals = minorUnits(code);
     s.decimalSeparator = locale.decimalPoint().isEmpty() ? QLatin1Char('.') : locale.decimalPoint().at(0);
     s.thousandSeparator = locale.groupSeparator().isEmpty() ? QLatin1Char(',') : locale.groupSeparator().at(0);
     // Where the symbol stands is read off the locale's own rendering of 1.
@@ -103,10 +106,9 @@ QString formatFixedGrouped(long double value, int decimals)
     return formatNumberPattern(mask, static_cast<double>(value));
 }
 
-QString formatCurrency(double value)
+static QString placeCurrencySymbol(QString number)
 {
     const RegionalSettings& r = regional();
-    QString number = formatFixedGrouped(value, r.currencyDecimals);
     const bool negative = number.startsWith(QLatin1Char('-'));
     if (negative)
         number.remove(0, 1);
@@ -120,7 +122,41 @@ QString formatCurrency(double value)
     return negative ? QLatin1Char('-') + out : out;
 }
 
-QString formatCurrency(Money value) { return formatCurrency(value.toDouble()); }
+QString formatCurrency(double value) { return placeCurrencySymbol(formatFixedGrouped(value, regional().currencyDecimals)); }
+
+QString formatCurrency(Money value)
+{
+    // Rounded on the exact count, half away from zero: a stored 1.0050 shows as 1.01, although
+    // the nearest double to it lies just below the half.
+    const RegionalSettings& r = regional();
+    const int decimals = qMax(0, r.currencyDecimals);
+    const int cut = qMax(0, 4 - decimals); // digits of the count below the last shown decimal
+    qint64 divisor = 1;
+    for (int i = 0; i < cut; ++i)
+        divisor *= 10;
+    const qint64 count = value.count();
+    const bool negative = count < 0;
+    // The magnitude, unsigned so that the smallest count has one too.
+    const quint64 magnitude = negative ? 0ULL - static_cast<quint64>(count) : static_cast<quint64>(count);
+    quint64 shown = magnitude / divisor;
+    if ((magnitude % divisor) * 2 >= static_cast<quint64>(divisor) && divisor > 1)
+        ++shown;
+    quint64 scale = 1;
+    for (int i = 0; i < qMin(decimals, 4); ++i)
+        scale *= 10;
+    QString whole = QString::number(shown / scale);
+    for (int at = whole.size() - 3; at > 0; at -= 3)
+        whole.insert(at, r.thousandSeparator);
+    QString number = whole;
+    if (decimals > 0) {
+        QString fraction = QString::number(shown % scale).rightJustified(qMin(decimals, 4), QLatin1Char('0'));
+        fraction += QString(decimals - fraction.size(), QLatin1Char('0'));
+        number += r.decimalSeparator + fraction;
+    }
+    if (negative && shown != 0)
+        number.prepend(QLatin1Char('-'));
+    return placeCurrencySymbol(number);
+}
 
 std::optional<qint64> parseWholeNumber(const QString& text)
 {

@@ -13,6 +13,8 @@ namespace zz {
 
 struct RegionalSettings {
     QString currencySymbol = QStringLiteral("$");
+    // The currency's ISO 4217 code, as e-invoices name it ("EUR", "ZAR").
+    QString currencyCode = QStringLiteral("USD");
     // Placement of the symbol for positive amounts: 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $".
     int currencyFormat = 0;
     // Negative amounts put a leading minus before the positive form ("-$1", "-1 $", ...).

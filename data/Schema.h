@@ -49,7 +49,20 @@ QStringList schemaSql(SqlDialect dialect = SqlDialect::SQLite);
 void createSchema(QSqlDatabase& db);
 // Reads, and only reads, whether the database holds every table and every field the program
 // uses; throws EDBEngineError naming the first table or field it lacks (or the engine's error).
+// The e-invoicing tables below are optional: the check neither asks for them nor looks into them,
+// so that a book without them, or with a damaged part of them, opens and works as before.
 void checkSchema(const QSqlDatabase& db);
+
+// The tables of the e-invoicing details, which a book holds only from the first time the user
+// saves such details: CompanyEInvoicing (one row, the company's) and CustomerEInvoicing (one row
+// per customer, by Cus_Code). The six tables keep their shape beside them.
+const std::vector<TableDef>& eInvoicingTables();
+// The SQL that creates them, in the dialect given (on PostgreSQL with their rowid).
+QStringList eInvoicingSchemaSql(SqlDialect dialect = SqlDialect::SQLite);
+// What a database holds of them. Damaged: one of them is missing, or lacks a field; the message
+// names what and where.
+enum class OptionalTables { Absent, Complete, Damaged };
+OptionalTables checkEInvoicingTables(const QSqlDatabase& db, QString* problem = nullptr);
 
 // Rows that other rows refer to are not deleted: a customer that has invoices, a product that
 // invoice lines use. Their business records would otherwise drop out of every list and report.

@@ -18,6 +18,10 @@ namespace zz::einvoice {
 struct Party {
     QString name;
     QStringList addressLines; // as the books hold them, in order, blanks left out
+    // The address as the books use its three fields: street (Address 1), city (Address 2) and
+    // postal code (Address 3, ten characters).
+    QString street, city, postcode;
+    QString legalId;          // the company's registration number
     QString country;          // ISO 3166-1 alpha-2
     QString vatId;
     QString taxNumber;
@@ -29,7 +33,7 @@ struct Party {
 struct Line {
     int lineNumber = 0;       // Line_Number
     QString productCode;      // Prod_Code
-    QString description;      // Prod_Description (empty when the product was deleted)
+    QString description;      // Prod_Description (an invoice with a line whose product was deleted is refused)
     qint64 units = 0;         // Line_Units
     int discountPercent = 0;  // Line_Discount
     Money grossPrice;         // Line_Price
@@ -63,12 +67,31 @@ struct Invoice {
 
 enum class Profile { EN16931, XRechnung };
 
-// Reads the invoice with its lines and details from the open book. Throws an Exception whose
-// message names, in one sentence, every e-invoicing detail that is missing or wrong.
-Invoice loadInvoice(int invoiceNumber);
+// Reads the invoice with its lines and details from the open book (through the data module's
+// company row where the data module exists). Throws an Exception whose message names, in one
+// sentence, every e-invoicing detail that is missing or wrong. XRechnung asks for more than
+// EN 16931 (the buyer reference, the company's phone, city and postal code, an IBAN, the
+// customer's e-mail address, city and postal code).
+Invoice loadInvoice(int invoiceNumber, Profile profile = Profile::EN16931);
 // The details missing for an e-invoice of that invoice (empty when it can be written), each as
-// the user knows it ("the company's country", "the customer's e-mail address").
-QStringList missingDetails(int invoiceNumber);
+// the user knows it ("the company's country", "the customer's e-mail address"). Also names what
+// keeps the invoice from being one (no such invoice, no lines, a line whose product was deleted,
+// a wrong IBAN, totals that do not add up).
+QStringList missingDetails(int invoiceNumber, Profile profile = Profile::EN16931);
+// The one sentence loadInvoice throws for those problems.
+QString missingDetailsMessage(int invoiceNumber, const QStringList& problems);
+
+// What the invoice printout takes from the e-invoice, read in one pass over the book. When the
+// e-invoice can be written (missing is empty), the printout prints its totals instead of the sums
+// of the unrounded rows, so that the page and the XML agree to the cent on every copy of the
+// invoice, on paper and in the hybrid PDF alike; otherwise it prints as always. The exemption
+// reason of an exempt invoice prints whenever the company's details make the invoice exempt.
+struct PrintoutStatement {
+    QStringList missing; // as missingDetails gives it (EN 16931)
+    Money subTotal, vat, total;
+    QString vatNote;
+};
+PrintoutStatement printoutStatement(int invoiceNumber);
 
 // The CII XML of the invoice, UTF-8.
 QByteArray writeCii(const Invoice& invoice, Profile profile);

@@ -1,6 +1,8 @@
 #include "reports/PreviewForm.h"
 
 #include "data/Errors.h"
+#include "einvoice/FacturX.h"
+#include "reports/EInvoiceSource.h"
 #include "reports/engine/PageRenderer.h"
 #include "reports/engine/PdfExport.h"
 #include "reports/engine/PrintOutput.h"
@@ -71,7 +73,15 @@ private:
     TPreviewForm& m_form;
 };
 
-TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindow(parent, Qt::Window), m_report(report)
+QString eInvoiceStatusText(const QStringList& missing)
+{
+    if (missing.isEmpty())
+        return QStringLiteral("Save as PDF and E-mail write the invoice as an e-invoice (Factur-X).");
+    return QStringLiteral("No e-invoice, a plain PDF: missing %1.").arg(missing.join(QStringLiteral(", ")));
+}
+
+TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent, const EInvoiceSource* einvoice)
+    : QMainWindow(parent, Qt::Window), m_report(report), m_einvoice(einvoice)
 {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(report && !report->title.isEmpty() ? report->title : QStringLiteral("Print Preview"));
@@ -125,6 +135,9 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindo
                      [this] { loadReport(); });
     m_pdf = command(QStringLiteral("PDF"), QStringLiteral("Save as PDF"), QStyle::SP_FileIcon, {},
                     [this] { saveAsPdf(); });
+    m_xml = command(QStringLiteral("XML"), QStringLiteral("Save as XRechnung XML"), QStyle::SP_FileIcon, {},
+                    [this] { saveXml(); });
+    m_xml->setVisible(m_einvoice != nullptr);
     m_mailHint = mailUnavailableHint();
     m_mail = command(QStringLiteral("E-mail"),
                      m_mailHint.isEmpty() ? QStringLiteral("Send by e-mail") : QStringLiteral("Send by e-mail: ") + m_mailHint,
@@ -152,7 +165,14 @@ TPreviewForm::TPreviewForm(report::Report* report, QWidget* parent) : QMainWindo
     m_progressLabel->setMinimumWidth(60);
     m_pageLabel = new QLabel(this);
     statusBar()->addWidget(m_progressLabel);
-    statusBar()->addWidget(m_pageLabel, 1);
+    // The e-invoice's line takes the rest of the bar; a long list of missing details is cut at
+    // the window's edge (its tooltip holds it whole) rather than pushing the page number away.
+    m_einvoiceLabel = new QLabel(this);
+    m_einvoiceLabel->setObjectName(QStringLiteral("lblEInvoice"));
+    m_einvoiceLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(m_pageLabel);
+    statusBar()->addWidget(m_einvoiceLabel, 1);
+    updateEInvoiceStatus();
     applyZoom();
     updateCommands();
     updateStatus();
@@ -227,6 +247,8 @@ void TPreviewForm::updateCommands()
     m_save->setEnabled(!m_generating && pages);
     m_pdf->setEnabled(!m_generating && pages);
     m_mail->setEnabled(!m_generating && pages && m_mailHint.isEmpty());
+    m_xml->setVisible(m_einvoice != nullptr);
+    m_xml->setEnabled(!m_generating && pages && m_einvoice);
     m_load->setEnabled(!m_generating);
 }
 
@@ -364,6 +386,9 @@ void TPreviewForm::loadReport()
             throw Exception(QStringLiteral("The file %1 cannot be read: %2").arg(*path, file.errorString()));
         report::ReportDocument loaded = report::ReportDocument::load(file);
         m_doc = std::move(loaded);
+        // Pages loaded from a file are no longer the invoice the e-invoice was made for.
+        m_einvoice = nullptr;
+        updateEInvoiceStatus();
         m_page = 0;
         applyZoom();
         updateCommands();
@@ -402,7 +427,7 @@ void TPreviewForm::saveAsPdf()
         return;
     try {
         const WaitCursor busy;
-        report::savePdf(m_doc, *path);
+        report::saveFileWhole(*path, pdfBytes());
     } catch (...) {
         showError(errorMessage(std::current_exception()));
     }
@@ -415,9 +440,59 @@ void TPreviewForm::sendByEmail()
     try {
         const QString file = [this] {
             const WaitCursor busy;
-            return zz::sendByEmail(m_doc);
+            return zz::sendByEmail(m_doc, [this] { return pdfBytes(); });
         }();
         statusBar()->showMessage(QStringLiteral("%1 is handed to the mail program.").arg(QFileInfo(file).fileName()), 10000);
+    } catch (...) {
+        showError(errorMessage(std::current_exception()));
+    }
+}
+
+QString TPreviewForm::eInvoiceText() const { return m_einvoiceLabel->text(); }
+
+void TPreviewForm::updateEInvoiceStatus()
+{
+    m_einvoiceLabel->setText(m_einvoice ? eInvoiceStatusText(m_einvoice->missingDetails()) : QString());
+    m_einvoiceLabel->setToolTip(m_einvoiceLabel->text());
+    m_einvoiceLabel->setVisible(m_einvoice != nullptr);
+    m_xml->setVisible(m_einvoice != nullptr);
+}
+
+QByteArray TPreviewForm::pdfBytes() const
+{
+    // The details are asked again: the line shown may be older than the last change.
+    if (m_einvoice && m_einvoice->missingDetails().isEmpty())
+        return einvoice::hybridPdf(m_doc, m_einvoice->xml(einvoice::Profile::EN16931));
+    return report::pdfData(m_doc);
+}
+
+void TPreviewForm::saveXml()
+{
+    if (m_generating || pageCount() == 0 || !m_einvoice)
+        return;
+    QByteArray xml;
+    try {
+        xml = [this] {
+            const WaitCursor busy;
+            return m_einvoice->xml(einvoice::Profile::XRechnung);
+        }();
+    } catch (...) {
+        showError(errorMessage(std::current_exception()));
+        return;
+    }
+    FileDialogRequest request;
+    request.caption = QStringLiteral("Save as XRechnung XML");
+    request.filter = QStringLiteral("XML files (*.xml)");
+    request.defaultSuffix = QStringLiteral("xml");
+    QString proposed = proposedPdfPath(m_doc.jobName());
+    proposed.chop(4);
+    request.directory = proposed + QStringLiteral(".xml");
+    request.save = true;
+    const auto path = fileDialog(request);
+    if (!path)
+        return;
+    try {
+        report::saveFileWhole(*path, xml);
     } catch (...) {
         showError(errorMessage(std::current_exception()));
     }
@@ -446,14 +521,14 @@ private:
 };
 } // namespace
 
-void previewReport(report::Report& report)
+void previewReport(report::Report& report, const EInvoiceSource* einvoice)
 {
     if (report.isGenerating())
         return;
     // A window of its own, but one that belongs to the modal window it is opened from (the dialog
     // or list whose handler waits for it): a window that modal window does not own would take no
     // input while it runs.
-    auto form = std::make_unique<TPreviewForm>(&report, QApplication::activeModalWidget());
+    auto form = std::make_unique<TPreviewForm>(&report, QApplication::activeModalWidget(), einvoice);
     form->showMaximized();
     if (DialogSeam* seam = dialogSeam())
         seam->previewOpened(*form);

@@ -16,6 +16,7 @@ class QScrollArea;
 
 namespace zz {
 
+class EInvoiceSource;
 class TPreviewPage;
 
 class TPreviewForm : public QMainWindow {
@@ -23,7 +24,9 @@ class TPreviewForm : public QMainWindow {
 public:
     enum class Zoom { Fit, Actual, Width };
 
-    explicit TPreviewForm(report::Report* report = nullptr, QWidget* parent = nullptr);
+    // `einvoice`, when given, is the e-invoice of the invoice shown (it must outlive the window).
+    explicit TPreviewForm(report::Report* report = nullptr, QWidget* parent = nullptr,
+                          const EInvoiceSource* einvoice = nullptr);
     ~TPreviewForm() override;
 
     report::ReportDocument& document() { return m_doc; }
@@ -58,13 +61,23 @@ public:
     QAction* loadReportAction() const { return m_load; }
     QAction* savePdfAction() const { return m_pdf; }
     QAction* sendByEmailAction() const { return m_mail; }
+    // Saves the XRechnung XML of the invoice shown; only on invoice printouts.
+    QAction* saveXmlAction() const { return m_xml; }
+    // The line about the e-invoice (empty when the document is no invoice).
+    QString eInvoiceText() const;
+    bool offersEInvoice() const { return m_einvoice != nullptr; }
     QPushButton* closeButton() const { return m_close; }
 
     void printerSetup();
     void print();
     void saveReport();
     void loadReport();
+    // Saves the pages as PDF: for an invoice whose e-invoicing details are complete the Factur-X
+    // hybrid, else the plain PDF.
     void saveAsPdf();
+    // Writes the invoice's XRechnung XML alone, named like the PDF ("Invoice 57.xml"); refuses with
+    // one message naming what is missing before asking for the file.
+    void saveXml();
     // Saves the pages as PDF and opens a new message of the user's mail program with the file
     // attached; not offered when the desktop's mail command is missing.
     void sendByEmail();
@@ -90,6 +103,9 @@ private:
     void updateCommands();
     void updateStatus();
     void applyZoom();
+    void updateEInvoiceStatus();
+    // The PDF file's bytes as Save as PDF and E-mail write them.
+    QByteArray pdfBytes() const;
 
     report::Report* m_report = nullptr;
     report::ReportDocument m_doc;
@@ -105,7 +121,9 @@ private:
     QLabel* m_progressLabel = nullptr;
     QLabel* m_pageLabel = nullptr;
     QAction *m_zoomFit, *m_zoomActual, *m_zoomWidth, *m_first, *m_previous, *m_next, *m_last, *m_setup, *m_print,
-        *m_save, *m_load, *m_pdf, *m_mail;
+        *m_save, *m_load, *m_pdf, *m_mail, *m_xml;
+    const EInvoiceSource* m_einvoice = nullptr;
+    QLabel* m_einvoiceLabel = nullptr;
     QString m_mailHint; // why sending by e-mail is not offered; empty when it is
     QPushButton* m_close = nullptr;
 };
@@ -120,7 +138,7 @@ QString proposedPdfPath(const QString& documentName);
 // the window under it again. Returns at once, doing nothing, while the same report is still
 // generating. An error while generating closes the preview and leaves as an exception. The
 // dialog seam is told when the preview opens and may act in the user's place once the pages are
-// made (widgets/Dialogs.h).
-void previewReport(report::Report& report);
+// made (widgets/Dialogs.h). An invoice printout hands in its e-invoice.
+void previewReport(report::Report& report, const EInvoiceSource* einvoice = nullptr);
 
 } // namespace zz

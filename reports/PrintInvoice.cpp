@@ -1,9 +1,8 @@
 #include "reports/PrintInvoice.h"
 
 #include "data/DataMod.h"
+#include "einvoice/InvoiceFiles.h"
 #include "reports/ReportInv.h"
-#include "reports/documents/InvoiceReport.h"
-#include "reports/documents/MoneyMask.h"
 
 namespace zz {
 
@@ -13,13 +12,11 @@ void printInvoice(int invoiceNumber)
     q->Close();
     q->Params(0).SetAsInteger(invoiceNumber);
     q->Open();
-    // The masks are set anew before every printout: the regional settings may have changed.
-    const QString mask = report::moneyMask(report::kMoneyPattern);
-    frmReportInv->QRExpr1->mask = mask;
-    frmReportInv->QRExpr2->mask = mask;
-    frmReportInv->QRExpr3->mask = mask;
-    frmReportInv->QuickRep().documentName = report::invoiceDocumentName(invoiceNumber);
-    frmReportInv->Preview();
+    // The masks, the name and what the e-invoice states: as the book tool prints it.
+    einvoice::prepareInvoicePrintout(frmReportInv->QuickRep(), invoiceNumber);
+    // The preview offers the invoice's e-invoice (Factur-X, XRechnung) beside the plain PDF.
+    const einvoice::BookEInvoice einvoice(invoiceNumber);
+    frmReportInv->Preview(&einvoice);
 }
 
 } // namespace zz

@@ -5,7 +5,11 @@
 namespace zz {
 
 // Reopens the invoice report query for the number, sets the printout's money masks and shows the
-// printout in the print preview; returns when the preview closes. Throws on any error.
+// printout in the print preview; returns when the preview closes. Throws on any error. When the
+// invoice can be written as an e-invoice, its totals print as the e-invoice states them (each
+// line rounded to the cent before they are added), and an exempt invoice prints its exemption
+// reason; otherwise the printout is the one it has always been. The preview offers the invoice's
+// e-invoice: the Factur-X hybrid for Save as PDF and E-mail, the XRechnung XML beside them.
 void printInvoice(int invoiceNumber);
 
 } // namespace zz

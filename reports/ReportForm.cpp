@@ -21,6 +21,6 @@ report::Element* TReportForm::element(const QString& name)
     return e;
 }
 
-void TReportForm::Preview() { previewReport(*m_report); }
+void TReportForm::Preview(const EInvoiceSource* einvoice) { previewReport(*m_report, einvoice); }
 
 } // namespace zz

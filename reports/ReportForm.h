@@ -8,14 +8,17 @@
 
 namespace zz {
 
+class EInvoiceSource;
+
 class TReportForm : public TForm {
     Q_OBJECT
 public:
     report::Report& QuickRep() { return *m_report; }
 
     // Generates the document from its datasets as they stand and shows it in the print preview;
-    // returns when the preview closes. Throws when the pages cannot be made.
-    void Preview();
+    // returns when the preview closes. Throws when the pages cannot be made. An invoice printout
+    // hands in its e-invoice.
+    void Preview(const EInvoiceSource* einvoice = nullptr);
 
 protected:
     TReportForm(const QString& caption, const QString& name, QWidget* parent);

@@ -40,7 +40,7 @@ QString mailUnavailableHint()
                           "which is not installed.");
 }
 
-QString sendByEmail(const report::ReportDocument& doc)
+QString sendByEmail(const report::ReportDocument& doc, const std::function<QByteArray()>& pdf)
 {
     const QString program = mailCommand();
     if (program.isEmpty())
@@ -52,7 +52,10 @@ QString sendByEmail(const report::ReportDocument& doc)
     folder.setAutoRemove(false);
     const QString file = folder.filePath(QFileInfo(proposedPdfPath(doc.jobName())).fileName());
     try {
-        report::savePdf(doc, file);
+        if (pdf)
+            report::saveFileWhole(file, pdf());
+        else
+            report::savePdf(doc, file);
     } catch (...) {
         folder.remove();
         throw;

@@ -234,4 +234,22 @@ int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<Fie
     return top;
 }
 
+int makeEditRows(QWidget* panel, std::initializer_list<EditRow> rows, const FieldRowsLayout& layout)
+{
+    int top = layout.top;
+    int n = 0;
+    for (const EditRow& r : rows) {
+        r.label = makeCaption(panel, QStringLiteral("Label%1").arg(layout.firstLabel + n), QString::fromUtf8(r.caption), 8, top + 4);
+        r.edit = new QLineEdit(panel);
+        r.edit->setObjectName(QLatin1String(r.name));
+        r.edit->setGeometry(layout.editLeft, top, r.width, 21);
+        r.edit->setMaxLength(r.maxLength);
+        makeFlat(r.edit, layout.whiteEdits);
+        nameControl(r.label, r.edit);
+        top += 32;
+        ++n;
+    }
+    return top;
+}
+
 } // namespace zz

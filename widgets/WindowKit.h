@@ -114,4 +114,18 @@ struct FieldRowsLayout {
 // the edits bound to source; returns the top of the next row.
 int makeFieldRows(QWidget* panel, TDataSource* source, std::initializer_list<FieldRow> rows, const FieldRowsLayout& layout);
 
+// One row of a dialog whose fields belong to no cursor: a caption carrying its access key ("Co&untry")
+// at the left, and a flat edit field beside it that takes at most maxLength characters.
+struct EditRow {
+    QLabel*& label;
+    const char* caption;
+    QLineEdit*& edit;
+    const char* name; // the edit field's name, "edtCountry"
+    int width;
+    int maxLength;
+};
+// Lays the rows out as makeFieldRows does, 32 px apart, captions named LabelN from firstLabel on;
+// each caption's access key moves the focus to its field. Returns the top of the next row.
+int makeEditRows(QWidget* panel, std::initializer_list<EditRow> rows, const FieldRowsLayout& layout);
+
 } // namespace zz

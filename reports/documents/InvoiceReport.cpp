@@ -1,8 +1,44 @@
 #include "reports/documents/InvoiceReport.h"
 
+#include "data/Errors.h"
 #include "reports/documents/DocumentParts.h"
 
 namespace zz::report {
+
+namespace {
+
+const QString kSubTotalSum = QStringLiteral("SUM(Total)");
+const QString kVatSum = QStringLiteral("SUM(Total * (Inv_VAT / 100))");
+const QString kTotalSum = QStringLiteral("SUM(Total + (Total * (Inv_VAT / 100)))");
+
+// An amount as a constant of the expressions, from its count's own digits: "50.97", "(0 - 3.5)".
+// Any whole number of cents up to ten billion prints back through a mask as the same cents.
+QString constant(Money m)
+{
+    const qint64 c = m.count();
+    const quint64 magnitude = c < 0 ? 0ULL - static_cast<quint64>(c) : static_cast<quint64>(c);
+    const QString digits = QStringLiteral("%1.%2").arg(magnitude / 10000).arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
+    return c < 0 ? QStringLiteral("(0 - %1)").arg(digits) : digits;
+}
+
+void setExpression(Report& report, const char* name, const QString& text)
+{
+    Element* e = report.element(QLatin1String(name));
+    if (!e || e->kind != ElementKind::Expression)
+        throw Exception(QStringLiteral("The invoice has no total %1.").arg(QLatin1String(name)));
+    e->expression = text;
+}
+
+} // namespace
+
+void setStatedTotals(Report& report, const std::optional<StatedTotals>& totals)
+{
+    setExpression(report, "QRExpr1", totals ? constant(totals->subTotal) : kSubTotalSum);
+    setExpression(report, "QRExpr2", totals ? constant(totals->vat) : kVatSum);
+    setExpression(report, "QRExpr3", totals ? constant(totals->total) : kTotalSum);
+}
+
+void setVatNote(Report& report, const QString& note) { report.setCaption(QStringLiteral("QRLabelVATNote"), note); }
 
 std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& company)
 {
@@ -45,15 +81,16 @@ std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& 
     // The three totals right under the detail column Total.
     Band& summary = r->addBand(BandKind::Summary, 254, FrameAll, QStringLiteral("SummaryBand1"));
     summary.add(Element::label(names.label(), QStringLiteral("Sub-Total"), 1402, 21).bold());
-    summary.add(amount(QStringLiteral("QRExpr1"), QStringLiteral("SUM(Total)"), 1609, 21).color(kBlue));
+    summary.add(amount(QStringLiteral("QRExpr1"), kSubTotalSum, 1609, 21).color(kBlue));
     summary.add(Element::label(names.label(), QStringLiteral("@"), 1312, 63).bold().color(kRed));
     summary.add(Element::dataText(names.data(), QStringLiteral("Inv_VAT"), 1355, 63).fixedWidth(151).bold().color(kRed));
     summary.add(Element::label(names.label(), QStringLiteral("VAT"), 1503, 63).bold());
-    summary.add(amount(QStringLiteral("QRExpr2"), QStringLiteral("SUM(Total * (Inv_VAT / 100))"), 1609, 63).color(kRed));
+    summary.add(amount(QStringLiteral("QRExpr2"), kVatSum, 1609, 63).color(kRed));
     summary.add(Element::label(names.label(), QStringLiteral("Total"), 1482, 169).bold());
-    summary.add(amount(QStringLiteral("QRExpr3"), QStringLiteral("SUM(Total + (Total * (Inv_VAT / 100)))"), 1609, 169)
-                    .bold()
-                    .color(kBlue));
+    summary.add(amount(QStringLiteral("QRExpr3"), kTotalSum, 1609, 169).bold().color(kBlue));
+    // Left of the amounts, up to four lines: why an exempt invoice carries no VAT. Empty (and so
+    // printing nothing) unless the caller sets it.
+    summary.add(Element::label(QStringLiteral("QRLabelVATNote"), QString(), 21, 21).fixedWidth(1080).withHeight(170));
 
     Band& footer = r->addBand(BandKind::PageFooter, 106, FrameNone, QStringLiteral("PageFooterBand1"));
     footer.add(Element::label(names.label(), QString(80, QLatin1Char('_')), 0, 0).fixedWidth(1593).onBand());

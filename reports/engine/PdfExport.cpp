@@ -12,6 +12,7 @@
 #include <hpdf.h>
 #include <hpdf_doc.h>
 #include <hpdf_objects.h>
+#include <hpdf_pdfa.h>
 #include <hpdf_streams.h>
 #include <map>
 #include <vector>
@@ -356,7 +357,7 @@ private:
 
 } // namespace
 
-void savePdf(const ReportDocument& doc, const QString& path)
+QByteArray pdfData(const ReportDocument& doc, const PdfOptions& options)
 {
     HaruError error;
     HPDF_Doc pdf = HPDF_New(onHaruError, &error);
@@ -372,7 +373,19 @@ void savePdf(const ReportDocument& doc, const QString& path)
     HPDF_SetInfoAttr(pdf, HPDF_INFO_TITLE, doc.jobName().toUtf8().constData());
     HPDF_SetInfoAttr(pdf, HPDF_INFO_CREATOR, "Zuzevevur Creator");
     HPDF_SetInfoAttr(pdf, HPDF_INFO_PRODUCER, "Zuzevevur Creator");
-    HPDF_SetInfoDateAttr(pdf, HPDF_INFO_CREATION_DATE, pdfDate(QDateTime::currentDateTime()));
+    HPDF_SetInfoDateAttr(pdf, HPDF_INFO_CREATION_DATE,
+                         pdfDate(options.created.isValid() ? options.created : QDateTime::currentDateTime()));
+    if (!options.outputProfile.isEmpty()) {
+        // The pages draw in device RGB; the profile says what those colours are.
+        const QByteArray file = options.outputProfile.toLocal8Bit();
+        HPDF_OutputIntent profile = HPDF_LoadIccProfileFromFile(pdf, file.constData(), 3);
+        const QByteArray condition = options.outputCondition.toUtf8();
+        if (!profile || HPDF_PDFA_AppendOutputIntents(pdf, condition.constData(), profile) != HPDF_OK) {
+            if (error.code == HPDF_FILE_IO_ERROR || error.code == HPDF_FILE_OPEN_ERROR)
+                throw Exception(QStringLiteral("The colour profile %1 cannot be read.").arg(options.outputProfile));
+            throw Exception(haruFailureText(error));
+        }
+    }
 
     // One node of the page tree holds at most 32,767 kids: longer documents hang their pages
     // under a second tier of nodes, each holding a thousand.
@@ -392,23 +405,31 @@ void savePdf(const ReportDocument& doc, const QString& path)
     if (error.code != HPDF_OK)
         throw Exception(haruFailureText(error));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
+    QByteArray data;
+    data.reserve(HPDF_GetStreamSize(pdf));
     HPDF_ResetStream(pdf);
     QByteArray chunk(1 << 16, Qt::Uninitialized);
     for (;;) {
         HPDF_UINT32 size = chunk.size();
         const HPDF_STATUS status = HPDF_ReadFromStream(pdf, reinterpret_cast<HPDF_BYTE*>(chunk.data()), &size);
-        if (size > 0 && file.write(chunk.constData(), size) != qint64(size))
-            break;
+        data.append(chunk.constData(), size);
         if (status == HPDF_STREAM_EOF || size == 0)
             break;
         if (status != HPDF_OK)
             throw Exception(error.code != HPDF_OK ? haruFailureText(error) : QStringLiteral("The PDF file could not be made."));
     }
-    if (!file.commit())
+    return data;
+}
+
+void saveFileWhole(const QString& path, const QByteArray& data)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
+    if (file.write(data) != data.size() || !file.commit())
         throw Exception(QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
 }
+
+void savePdf(const ReportDocument& doc, const QString& path) { saveFileWhole(path, pdfData(doc)); }
 
 } // namespace zz::report

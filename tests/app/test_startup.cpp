@@ -105,7 +105,8 @@ private slots:
         // this order.
         const QStringList order = {"frmMain", "DataModule1", "frmAdmin", "frmMainInvoice", "frmInvoicing",
                                    "frmFinReports", "frmCusAdmin", "frmNewCustomer", "frmProdAdmin", "frmNewProd",
-                                   "frmVAT", "frmInvDetail", "frmAdminCompany", "frmNewInvoice", "frmReportInv",
+                                   "frmVAT", "frmInvDetail", "frmAdminCompany", "frmCompanyEInvoicing",
+                                   "frmCustomerEInvoicing", "frmNewInvoice", "frmReportInv",
                                    "frmInvNumber", "frmUnpaidInv", "frmCancelledInv", "frmDatePicker",
                                    "frmReportRevenue", "frmCustomerPicker", "frmReportStatement", "frmMap"};
         const QHash<QString, QString> captions = {
@@ -113,6 +114,7 @@ private slots:
             {"frmFinReports", "Financial Reports"}, {"frmCusAdmin", "Customer Administration"},
             {"frmNewCustomer", "New Customer"}, {"frmProdAdmin", "Product Administration"},
             {"frmNewProd", "New Product"}, {"frmVAT", "VAT"}, {"frmAdminCompany", "Company Administration"},
+            {"frmCompanyEInvoicing", "Company E-Invoicing"}, {"frmCustomerEInvoicing", "Customer E-Invoicing"},
             {"frmMap", "Application Map"}, {"frmMainInvoice", "Invoice Detail"}, {"frmInvDetail", "Invoice Detail"},
             {"frmNewInvoice", "New Invoice"}, {"frmUnpaidInv", "Unpaid Invoices"}, {"frmCancelledInv", "Cancelled Invoices"},
             {"frmReportInv", "Print Invoice"}, {"frmInvNumber", "Enter Invoice Number"},

@@ -137,6 +137,32 @@ private slots:
         setRegional(none);
         QCOMPARE(formatCurrency(1.2346), QStringLiteral("$1.235"));
     }
+
+    void aMoneyAmountRoundsItsExactCount()
+    {
+        // 1.0050 is a tie on the count, though the nearest double lies just below it: an
+        // invoice line's total shows as the cent the e-invoice states for it.
+        RegionalSettings us;
+        setRegional(us);
+        QCOMPARE(formatCurrency(Money::fromCount(10050)), QStringLiteral("$1.01"));
+        QCOMPARE(formatCurrency(Money::fromCount(-10050)), QStringLiteral("-$1.01"));
+        QCOMPARE(formatCurrency(Money::fromCount(10049)), QStringLiteral("$1.00"));
+        QCOMPARE(formatCurrency(Money::fromCount(-49)), QStringLiteral("$0.00"));
+        QCOMPARE(formatCurrency(Money::fromCount(12345678912345)), QStringLiteral("$1,234,567,891.23"));
+        QCOMPARE(formatCurrency(Money::fromCount(std::numeric_limits<qint64>::min())), QStringLiteral("-$922,337,203,685,477.58"));
+        QCOMPARE(formatCurrency(Money::fromCount(1000000)), formatCurrency(100.0));
+        us.currencyDecimals = 0;
+        setRegional(us);
+        QCOMPARE(formatCurrency(Money::fromCount(25000)), QStringLiteral("$3"));
+        us.currencyDecimals = 3;
+        setRegional(us);
+        QCOMPARE(formatCurrency(Money::fromCount(12345)), QStringLiteral("$1.235"));
+        us.currencyDecimals = 5;
+        setRegional(us);
+        QCOMPARE(formatCurrency(Money::fromCount(12345)), QStringLiteral("$1.23450"));
+        setRegional(test::germanRegional());
+        QCOMPARE(formatCurrency(Money::fromCount(12345678900)), QStringLiteral("1.234.567,89 €"));
+    }
 };
 
 ZZ_TEST_MAIN(TestMoneyRegional)

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 
 #include "app/FinReports.h"
+#include "data/EInvoiceDetails.h"
+#include "reports/PrintInvoice.h"
 #include "reports/documents/StatementReport.h"
 #include "tests/reports/ReportWindowsFixture.h"
 
@@ -301,6 +303,39 @@ private slots:
         QCOMPARE(QFileInfo(proposedPdfPath(QStringLiteral("Statement A/B: \"C\" <D>? 2026-01-31"))).fileName(),
                  QStringLiteral("Statement A-B- -C- -D-- 2026-01-31.pdf"));
         QCOMPARE(QFileInfo(proposedPdfPath(QStringLiteral("../.."))).fileName(), QStringLiteral("Report..-...pdf"));
+    }
+
+    void anInvoiceThatCanGoOutAsAnEInvoicePrintsTheTotalsItsXmlStates()
+    {
+        // Seven widgets at 16.9915: 16.99 a line, 118.93 in all, where the unrounded rows add up
+        // to 118.9405.
+        test::DocumentBook book{*fx.dm};
+        book.invoice({1005, fx.acme, QDate(2026, 1, 19)});
+        for (int i = 0; i < 7; ++i)
+            book.line(1005, "P1", 1, 19.99, 15, 16.9915);
+        book.refresh();
+        const auto totals = [&] {
+            const test::ShownPreview& p = fx.previews.back();
+            return p.texts("QRExpr1") + p.texts("QRExpr2") + p.texts("QRExpr3");
+        };
+        printInvoice(1005);
+        QCOMPARE(totals(), (QStringList{"R 118.94", "R 17.84", "R 136.78"})); // no details: as always
+
+        CompanyEInvoiceDetails company;
+        company.country = QStringLiteral("ZA");
+        company.vatId = QStringLiteral("ZA4100200300");
+        company.email = QStringLiteral("invoices@zuzevevur.example");
+        company.currency = QStringLiteral("ZAR");
+        company.currencyOverridden = true;
+        saveCompanyEInvoiceDetails(company);
+        printInvoice(1005);
+        QCOMPARE(totals(), (QStringList{"R 118.94", "R 17.84", "R 136.78"})); // the customer's country is missing
+        saveCustomerEInvoiceDetails(CustomerEInvoiceDetails{fx.acme, QStringLiteral("ZA"), QString(), QString()});
+        printInvoice(1005);
+        QCOMPARE(totals(), (QStringList{"R 118.93", "R 17.84", "R 136.77"}));
+        QCOMPARE(fx.previews.back().texts("QRDBText25").size(), 7);
+        QCOMPARE(fx.previews.back().texts("QRDBText25").front(), QStringLiteral("R 16.99"));
+        QVERIFY(fx.boxes().isEmpty());
     }
 };
 

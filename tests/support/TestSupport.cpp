@@ -91,6 +91,7 @@ RegionalSettings germanRegional()
 {
     RegionalSettings s;
     s.currencySymbol = QStringLiteral("€");
+    s.currencyCode = QStringLiteral("EUR");
     s.currencyFormat = 3;
     s.decimalSeparator = QLatin1Char(',');
     s.thousandSeparator = QLatin1Char('.');
@@ -102,6 +103,7 @@ RegionalSettings southAfricanRegional()
 {
     RegionalSettings s;
     s.currencySymbol = QStringLiteral("R");
+    s.currencyCode = QStringLiteral("ZAR");
     s.currencyFormat = 2;
     s.shortDateFormat = QStringLiteral("yyyy/MM/dd");
     s.longTimeFormat = QStringLiteral("hh:mm:ss AP");

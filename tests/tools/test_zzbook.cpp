@@ -5,6 +5,7 @@
 #include <QSqlRecord>
 
 #include "data/DataMod.h"
+#include "data/EInvoiceDetails.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "tests/support/PgServer.h"
@@ -24,7 +25,10 @@ QStringList rowsOf(const QString& file)
         if (!db.open())
             return {"cannot open " + file};
         QSqlQuery q(db);
-        for (const TableDef& t : schemaTables()) {
+        std::vector<TableDef> tables = schemaTables();
+        if (checkEInvoicingTables(db) == OptionalTables::Complete)
+            tables.insert(tables.end(), eInvoicingTables().begin(), eInvoicingTables().end());
+        for (const TableDef& t : tables) {
             q.exec("SELECT * FROM " + t.name + " ORDER BY rowid");
             while (q.next()) {
                 QStringList cells{t.name};
@@ -127,6 +131,60 @@ private slots:
         const QString refused = test::errorOf([&] { book::copyBook(book::parseLocation(back), there); });
         QVERIFY2(refused.contains("already holds tables (") && refused.contains("writes only into an empty database"), qPrintable(refused));
         QVERIFY(test::errorOf([&] { book::createBook(book::parseLocation(back)); }).contains("already holds tables"));
+    }
+
+    void theEInvoicingDetailsGoAlongBothWays()
+    {
+        test::TempHome home;
+        const QString original = Engine::resolveAlias().database;
+        {
+            TDataModule1 dm;
+            test::runSql("INSERT INTO Customer (Cus_Name) VALUES ('Müller GmbH'), ('Pty Ltd')");
+            CompanyEInvoiceDetails company;
+            company.country = "DE";
+            company.iban = "DE89 3704 0044 0532 0130 00";
+            company.paymentTermsDays = 14;
+            company.paymentTermsText = "14 Tage netto – zahlbar ohne Abzug";
+            saveCompanyEInvoiceDetails(company);
+            saveCustomerEInvoiceDetails({1, "DE", "04011000-12345-67", "einkauf@mueller.example"});
+            saveCustomerEInvoiceDetails({2, "ZA", "PO-7", ""});
+        }
+        Engine::close();
+
+        auto* pg = test::PgServer::instance();
+        const auto there = pgLocation(pg->createDatabase());
+        const auto checks = book::copyBook(book::parseLocation(original), there);
+        QCOMPARE(int(checks.size()), 8);
+        QCOMPARE(checks[6].table, QStringLiteral("CompanyEInvoicing"));
+        QCOMPARE(checks[7].table, QStringLiteral("CustomerEInvoicing"));
+        QCOMPARE(checks[7].targetRows, 2);
+        QVERIFY(checks[7].sums.contains("sum of Cus_Code 3 = 3"));
+
+        // The program reads them on the server.
+        Engine::open(pg->alias(there.database));
+        QCOMPARE(loadCompanyEInvoiceDetails()->paymentTermsText, QStringLiteral("14 Tage netto – zahlbar ohne Abzug"));
+        QCOMPARE(loadCustomerEInvoiceDetails(1)->buyerReference, QStringLiteral("04011000-12345-67"));
+        Engine::close();
+
+        const QString back = home.path() + "/back.db";
+        QCOMPARE(int(book::copyBook(there, book::parseLocation(back)).size()), 8);
+        const QStringList before = rowsOf(original), after = rowsOf(back);
+        QCOMPARE(after, before);
+        QCOMPARE(before.filter("CustomerEInvoicing|").size(), 2);
+
+        // A book whose e-invoicing tables are damaged is not copied half.
+        const QString damaged = home.path() + "/damaged.db";
+        book::copyBook(book::parseLocation(original), book::parseLocation(damaged));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "damage");
+            db.setDatabaseName(damaged);
+            QVERIFY(db.open());
+            test::runSql("DROP TABLE CustomerEInvoicing", db);
+        }
+        QSqlDatabase::removeDatabase("damage");
+        const auto target = pgLocation(pg->createDatabase());
+        const QString refused = test::errorOf([&] { book::copyBook(book::parseLocation(damaged), target); });
+        QVERIFY2(refused.contains("the table CustomerEInvoicing is missing"), qPrintable(refused));
     }
 
     void createMakesABookTheProgramOpens()

@@ -6,6 +6,7 @@
 #include <random>
 #include <sqlite3.h>
 
+#include "data/EInvoiceDetails.h"
 #include "data/Schema.h"
 
 namespace zz::demo {
@@ -58,6 +59,77 @@ std::string word(std::mt19937& rng, int syllables)
 }
 
 void bindText(sqlite3_stmt* s, int i, const std::string& t) { sqlite3_bind_text(s, i, t.c_str(), int(t.size()), SQLITE_TRANSIENT); }
+
+const char* const kGermanCities[] = {"Berlin", "Hamburg", "München", "Köln", "Frankfurt am Main", "Stuttgart", "Leipzig", "Dresden"};
+const char* const kGermanCodes[] = {"10115", "20095", "80331", "50667", "60311", "70173", "04109", "01067"};
+const char* const kSouthAfricanCities[] = {"Cape Town", "Johannesburg", "Durban", "Pretoria", "Gqeberha", "Bloemfontein"};
+const char* const kSouthAfricanCodes[] = {"8001", "2001", "4001", "0002", "6001", "9301"};
+
+// Customer i (from 0) of an e-invoicing book: the even ones in Germany, the odd ones in South Africa.
+bool german(int i) { return i % 2 == 0; }
+
+// The company's and customers' e-invoicing details, checked as the program checks them.
+QString writeEInvoicing(Db& d, const QString& country, int customers)
+{
+    for (const QString& sql : eInvoicingSchemaSql())
+        if (!d.exec(sql.toUtf8().constData()))
+            return d.error;
+    CompanyEInvoiceDetails c;
+    c.country = country;
+    c.paymentTermsDays = 30;
+    c.currencyOverridden = true;
+    if (country == QLatin1String("DE")) {
+        c.vatId = QStringLiteral("DE123456789");
+        c.taxNumber = QStringLiteral("30/123/45678");
+        c.email = QStringLiteral("rechnung@demo-handel.example");
+        c.iban = QStringLiteral("DE89370400440532013000");
+        c.bic = QStringLiteral("COBADEFFXXX");
+        c.paymentTermsText = QStringLiteral("Zahlbar innerhalb von 30 Tagen ohne Abzug");
+        c.currency = QStringLiteral("EUR");
+    } else {
+        c.vatId = QStringLiteral("ZA4123456789");
+        c.email = QStringLiteral("accounts@demo-trading.example");
+        c.paymentTermsText = QStringLiteral("Payment within 30 days of the invoice date");
+        c.currency = QStringLiteral("ZAR");
+    }
+    const QString problem = companyDetailsProblem(c);
+    if (!problem.isEmpty())
+        return problem;
+    sqlite3_stmt* com = d.prepare("INSERT INTO CompanyEInvoicing (Com_Country, Com_VAT_Id, Com_Tax_No, Com_Email, Com_IBAN, "
+                                  "Com_BIC, Com_Pay_Days, Com_Pay_Terms, Com_Currency, Com_Zero_VAT, Com_Exemption) "
+                                  "VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+    int i = 0;
+    for (const QString& v : {c.country, c.vatId, c.taxNumber, c.email, c.iban, c.bic}) {
+        ++i;
+        if (v.isEmpty())
+            sqlite3_bind_null(com, i);
+        else
+            bindText(com, i, v.toStdString());
+    }
+    sqlite3_bind_int(com, 7, c.paymentTermsDays);
+    bindText(com, 8, c.paymentTermsText.toStdString());
+    bindText(com, 9, c.currency.toStdString());
+    bindText(com, 10, "Z");
+    sqlite3_bind_null(com, 11);
+    const bool written = d.step(com);
+    sqlite3_finalize(com);
+    if (!written)
+        return d.error;
+
+    sqlite3_stmt* cus = d.prepare("INSERT INTO CustomerEInvoicing (Cus_Code, Cus_Country, Cus_Buyer_Ref) VALUES (?,?,?)");
+    for (int n = 0; n < customers; ++n) {
+        // German public buyers are reached by their routing id; the others give an order reference.
+        const std::string reference = german(n) ? "04011000-" + std::to_string(10000 + n % 90000) + "-" + std::to_string(10 + n % 90)
+                                                : "BR-" + std::to_string(100000 + n);
+        sqlite3_bind_int(cus, 1, n + 1);
+        bindText(cus, 2, german(n) ? "DE" : "ZA");
+        bindText(cus, 3, reference);
+        if (!d.step(cus))
+            return d.error;
+    }
+    sqlite3_finalize(cus);
+    return {};
+}
 } // namespace
 
 QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned seed)
@@ -76,16 +148,34 @@ QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned se
     std::mt19937 rng(seed);
     sqlite3_stmt* cus = d.prepare("INSERT INTO Customer (Cus_Name, Cus_Address1, Cus_Address2, Cus_Address3, "
                                   "Cus_Email, Cus_Phone, Cus_Contact, Cus_VAT_No) VALUES (?,?,?,?,?,?,?,?)");
+    const bool eInvoicing = !size.eInvoicing.isEmpty();
+    if (eInvoicing && size.eInvoicing != QLatin1String("DE") && size.eInvoicing != QLatin1String("ZA"))
+        return QStringLiteral("the e-invoicing company is in DE or ZA, not %1").arg(size.eInvoicing);
     for (int i = 0; i < size.customers; ++i) {
         const std::string name = word(rng, 2 + int(rng() % 3)) + " " + kKinds[rng() % 8];
         bindText(cus, 1, name);
-        bindText(cus, 2, std::to_string(1 + rng() % 400) + " " + word(rng, 3) + " Street");
-        bindText(cus, 3, word(rng, 2));
-        bindText(cus, 4, std::to_string(1000 + rng() % 9000));
+        if (eInvoicing && german(i)) {
+            const unsigned city = rng() % 8;
+            bindText(cus, 2, word(rng, 3) + "straße " + std::to_string(1 + rng() % 400));
+            bindText(cus, 3, kGermanCities[city]);
+            bindText(cus, 4, kGermanCodes[city]);
+        } else if (eInvoicing) {
+            const unsigned city = rng() % 6;
+            bindText(cus, 2, std::to_string(1 + rng() % 400) + " " + word(rng, 3) + " Street");
+            bindText(cus, 3, kSouthAfricanCities[city]);
+            bindText(cus, 4, kSouthAfricanCodes[city]);
+        } else {
+            bindText(cus, 2, std::to_string(1 + rng() % 400) + " " + word(rng, 3) + " Street");
+            bindText(cus, 3, word(rng, 2));
+            bindText(cus, 4, std::to_string(1000 + rng() % 9000));
+        }
         bindText(cus, 5, "info@" + word(rng, 2) + ".example");
         bindText(cus, 6, "0" + std::to_string(100000000 + rng() % 899999999));
         bindText(cus, 7, word(rng, 2));
-        bindText(cus, 8, std::to_string(4000000000u + rng() % 99999999));
+        if (eInvoicing && german(i))
+            bindText(cus, 8, "DE" + std::to_string(100000000 + rng() % 899999999));
+        else
+            bindText(cus, 8, std::to_string(4000000000u + rng() % 99999999));
         if (!d.step(cus))
             return d.error;
     }
@@ -144,9 +234,24 @@ QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned se
     }
     sqlite3_finalize(line);
 
-    if (!d.exec("INSERT INTO Company (Com_Name, Com_Address1, Com_Address2, Com_Address3, Inv_Start_No) "
-                "VALUES ('Demo Trading', '1 Main Road', 'Springfield', '1234', 400000)")
-        || !d.exec("INSERT INTO VAT (VAT_Percentage) VALUES (15)") || !d.exec("COMMIT"))
+    const char* company = "INSERT INTO Company (Com_Name, Com_Address1, Com_Address2, Com_Address3, Inv_Start_No) "
+                          "VALUES ('Demo Trading', '1 Main Road', 'Springfield', '1234', 400000)";
+    if (size.eInvoicing == QLatin1String("DE"))
+        company = "INSERT INTO Company (Com_Name, Com_VAT_No, Com_Reg_No, Com_Tel, Com_Address1, Com_Address2, Com_Address3, "
+                  "Inv_Start_No) VALUES ('Demo Handel GmbH', 'DE123456789', 'HRB 123456 B', '030 1234567', "
+                  "'Hauptstraße 1', 'Berlin', '10115', 400000)";
+    else if (size.eInvoicing == QLatin1String("ZA"))
+        company = "INSERT INTO Company (Com_Name, Com_VAT_No, Com_Reg_No, Com_Tel, Com_Address1, Com_Address2, Com_Address3, "
+                  "Inv_Start_No) VALUES ('Demo Trading (Pty) Ltd', '4123456789', '2015/123456/07', '021 123 4567', "
+                  "'1 Main Road', 'Cape Town', '8001', 400000)";
+    if (!d.exec(company) || !d.exec("INSERT INTO VAT (VAT_Percentage) VALUES (15)"))
+        return d.error;
+    if (eInvoicing) {
+        const QString error = writeEInvoicing(d, size.eInvoicing, size.customers);
+        if (!error.isEmpty())
+            return error;
+    }
+    if (!d.exec("COMMIT"))
         return d.error;
     return {};
 }

@@ -1,4 +1,6 @@
-// demo_db <file> [customers products invoices lines [open-tenths]]: writes a demonstration database.
+// demo_db [--einvoicing[=DE|ZA]] <file> [customers products invoices lines [open-tenths]]: writes a
+// demonstration database; with --einvoicing its company (in Germany unless ZA is named) and its
+// customers have complete e-invoicing details.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -8,12 +10,18 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 2) {
-        std::fprintf(stderr, "usage: demo_db <file> [customers products invoices lines [open-tenths]]\n");
+    QStringList args = app.arguments();
+    zz::demo::DemoSize size;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--einvoicing") || args[i].startsWith(QLatin1String("--einvoicing="))) {
+            size.eInvoicing = args[i].contains(QLatin1Char('=')) ? args[i].section(QLatin1Char('='), 1).toUpper() : QStringLiteral("DE");
+            args.removeAt(i--);
+        }
+    }
+    if (args.size() < 2 || args[1].startsWith(QLatin1String("--"))) {
+        std::fprintf(stderr, "usage: demo_db [--einvoicing[=DE|ZA]] <file> [customers products invoices lines [open-tenths]]\n");
         return 2;
     }
-    zz::demo::DemoSize size;
     if (args.size() >= 6) {
         size.customers = args[2].toInt();
         size.products = args[3].toInt();

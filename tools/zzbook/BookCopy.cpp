@@ -284,6 +284,16 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
 {
     Connection from(source, kSource, true);
     checkSchema(from.db());
+    // The e-invoicing details go along when the book has them; a damaged part of them is not
+    // copied half: the copy stops before it writes anything, saying what is wrong.
+    QString problem;
+    const OptionalTables optional = checkEInvoicingTables(from.db(), &problem);
+    if (optional == OptionalTables::Damaged)
+        fail(problem);
+    std::vector<TableDef> tables = schemaTables();
+    if (optional == OptionalTables::Complete)
+        tables.insert(tables.end(), eInvoicingTables().begin(), eInvoicingTables().end());
+
     Connection to(target, kTarget, false);
     refuseNonEmpty(to.db(), target);
     makeTables(to.db());
@@ -292,7 +302,10 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
     if (!out.transaction())
         fail(errorText(out.lastError()));
     try {
-        for (const TableDef& t : schemaTables()) {
+        if (optional == OptionalTables::Complete)
+            for (const QString& sql : eInvoicingSchemaSql(dialectOf(out)))
+                run(out, sql);
+        for (const TableDef& t : tables) {
             if (progress)
                 progress(QStringLiteral("Copying %1").arg(t.name));
             copyTable(from.db(), out, t);
@@ -313,7 +326,7 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
 
     std::vector<TableCheck> checks;
     bool allSame = true;
-    for (const TableDef& t : schemaTables()) {
+    for (const TableDef& t : tables) {
         const auto a = figures(from.db(), t);
         const auto b = figures(to.db(), t);
         TableCheck c;

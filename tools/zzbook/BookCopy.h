@@ -38,7 +38,9 @@ struct TableCheck {
 };
 
 // Copies every row of the six tables from source into target (made as createBook makes it), in one
-// transaction, keeping key values and the auto-numbering counters; then compares counts and sums.
+// transaction, keeping key values and the auto-numbering counters, and the e-invoicing tables with
+// their rows when the source has them; then compares counts and sums of every table copied. A
+// source whose e-invoicing tables are damaged is refused with the message saying what is wrong.
 // progress (if given) is told of each table. Throws EDBEngineError when the source is no complete
 // book, the target holds tables, or the checks differ (the copy then stays, for a look; the
 // message says so).

@@ -1,12 +1,19 @@
 // zzbook: sets up and copies the books of Zuzevevur Creator.
 //   zzbook create TARGET          the six tables in an empty PostgreSQL database (or a new SQLite file)
 //   zzbook copy SOURCE TARGET     a whole book, SQLite <-> PostgreSQL, checked by counts and sums
+//   zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml
+//                                 one invoice as a Factur-X e-invoice PDF or an XRechnung XML
 // A book is a file path or postgresql://[user@][host][:port]/database[?host=/socket/folder].
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <cstdio>
+#include <memory>
+#include <string_view>
 
+#include "data/Engine.h"
 #include "data/Errors.h"
+#include "einvoice/InvoiceFiles.h"
 #include "tools/zzbook/BookCopy.h"
 
 namespace {
@@ -14,18 +21,56 @@ int usage()
 {
     std::fputs("usage: zzbook create TARGET\n"
                "       zzbook copy SOURCE TARGET\n"
+               "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n"
                "A book is a SQLite file path or postgresql://[user@][host][:port]/database[?host=/socket/folder];\n"
-               "the password comes from ~/.pgpass. The target must hold no tables.\n",
+               "the password comes from ~/.pgpass. The target must hold no tables.\n"
+               "einvoice writes invoice NUMBER of BOOK as a Factur-X e-invoice (FILE.pdf, the printout with its\n"
+               "EN 16931 XML) or as an XRechnung XML (FILE.xml); it refuses, naming what is missing, when the\n"
+               "company's or the customer's e-invoicing details are incomplete.\n",
                stderr);
     return 2;
+}
+
+// Writes one invoice's e-invoice file from the book, whole or not at all.
+int einvoiceCommand(const QStringList& args)
+{
+    bool isNumber = false;
+    const int number = args[2].toInt(&isNumber);
+    if (!isNumber || number <= 0)
+        throw zz::Exception(QStringLiteral("%1 is no invoice number.").arg(args[2]));
+    zz::einvoice::fileKindOf(args[3]);
+    const auto book = zz::book::parseLocation(args[1]);
+    zz::AliasConfig alias;
+    alias.alias = QString::fromLatin1(zz::Engine::kAlias);
+    alias.driver = book.driver;
+    alias.database = book.database;
+    alias.host = book.host;
+    alias.port = book.port;
+    alias.user = book.user;
+    zz::Engine::open(alias);
+    struct Close {
+        ~Close() { zz::Engine::close(); }
+    } closeLater;
+    const QString what = zz::einvoice::writeEInvoiceFile(number, args[3]);
+    std::printf("Wrote invoice %d of %s as %s to %s.\n", number, qPrintable(book.display()), qPrintable(what),
+                qPrintable(args[3]));
+    return 0;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    // The printout's pages are measured with the fonts Qt finds, which needs the GUI application
+    // (off screen: the tool opens no window).
+    const bool einvoice = argc == 5 && std::string_view(argv[1]) == "einvoice";
+    if (einvoice && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = einvoice ? std::make_unique<QGuiApplication>(argc, argv)
+                                                     : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = app->arguments().mid(1);
     try {
+        if (einvoice)
+            return einvoiceCommand(args);
         if (args.size() == 2 && args[0] == QLatin1String("create")) {
             const auto target = zz::book::parseLocation(args[1]);
             zz::book::createBook(target);
