@@ -289,7 +289,7 @@ CsvFormat detectFormatOf(const QByteArray& beginning, bool wholeFile)
         format.encoding = Encoding::Utf8;
     } else {
         QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)utf8.decode(sample);
+        const QString decoded = utf8.decode(sample);
         format.encoding = utf8.hasError() ? Encoding::Windows1252 : Encoding::Utf8;
     }
     if (!wholeFile) {
