@@ -257,7 +257,7 @@ private:
         if (m_write) {
             if (beforeRowWrite())
                 beforeRowWrite()(record.line);
-            insertRow(m_table, values);
+            m_inserter.insert(values);
         }
     }
 
@@ -269,6 +269,7 @@ private:
     const std::vector<ImportField>& m_fields;
     const TableDef& m_table;
     std::vector<int> m_tableIndex;
+    RowInserter m_inserter{m_table};
     QHash<QString, StoredProduct> m_stored;
     QHash<QString, qint64> m_seenCodes;
     ImportCheck m_check;
