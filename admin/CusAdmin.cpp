@@ -2,6 +2,7 @@
 
 #include "admin/NewCustomer.h"
 #include "data/DataMod.h"
+#include "exchange/ImportFile.h"
 
 namespace zz {
 
@@ -41,7 +42,13 @@ TfrmCusAdmin::TfrmCusAdmin(QWidget* parent)
     makeMasterBar(XiPanel1, btnNewCus, "btnNewCus", btnEditCus, "btnEditCus", btnDeleteCus, "btnDeleteCus",
                   []() -> TForm* { return frmNewCustomer; });
 
-    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnSearch, edtSearch, DBGrid1});
+    btnImport = makeButton(XiPanel1, QStringLiteral("btnImport"), QStringLiteral("&Import..."), QStringLiteral("open"),
+                           ButtonScheme::csNeoSilver, 280, 8);
+    connect(btnImport, &TXiButton::clicked, this, &TfrmCusAdmin::btnImportClick);
+
+    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnImport, btnSearch, edtSearch, DBGrid1});
 }
+
+void TfrmCusAdmin::btnImportClick() { importDialog(this)->Run(exchange::ImportKind::Customers); }
 
 } // namespace zz

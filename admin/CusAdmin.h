@@ -17,12 +17,15 @@ public:
     TXiButton* btnNewCus;
     TXiButton* btnEditCus;
     TXiButton* btnDeleteCus;
+    // In the bar's free room right of Delete: customers brought in from a CSV file.
+    TXiButton* btnImport;
 
     // New, Edit and Delete of the list; the invoice browser's pop-up menu runs them too. Only the
     // customer row goes on Delete: invoices carrying its code stay as they are.
     void btnNewCusClick() { btnNewClick(); }
     void btnEditCusClick() { btnEditClick(); }
     void btnDeleteCusClick() { btnDeleteClick(); }
+    void btnImportClick();
 };
 
 extern TfrmCusAdmin* frmCusAdmin;

@@ -53,10 +53,7 @@ QString encodingName(Encoding encoding)
 }
 
 CsvReader::CsvReader(const CsvFormat& format)
-    : m_format(format),
-      m_parser(std::make_unique<csv_parser>()),
-      m_decoder(format.encoding == Encoding::Utf8 ? QStringDecoder(QStringDecoder::Utf8)
-                                                  : QStringDecoder("windows-1252"))
+    : m_format(format), m_parser(std::make_unique<csv_parser>())
 {
 }
 
@@ -84,8 +81,6 @@ std::unique_ptr<CsvReader> CsvReader::fromBytes(const QByteArray& bytes, const C
 
 void CsvReader::start()
 {
-    if (!m_decoder.isValid())
-        throw ECsvError(QStringLiteral("The text decoder for %1 is not available.").arg(encodingName(m_format.encoding)), 0);
     if (csv_init(m_parser.get(), CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL) != 0)
         throw ECsvError(QStringLiteral("Cannot start reading %1.").arg(m_name), 0);
     csv_set_delim(m_parser.get(), static_cast<unsigned char>(m_format.separator));
@@ -110,9 +105,17 @@ QString CsvReader::decode(const char* data, size_t length, bool* ok)
     *ok = true;
     if (isAscii(data, length))
         return QString::fromLatin1(data, qsizetype(length));
-    m_decoder.resetState();
-    QString text = m_decoder.decode(QByteArrayView(data, qsizetype(length)));
-    if (m_decoder.hasError())
+    if (!m_decoder) {
+        m_decoder.emplace(m_format.encoding == Encoding::Utf8 ? QStringDecoder(QStringDecoder::Utf8)
+                                                              : QStringDecoder("windows-1252"));
+    }
+    if (!m_decoder->isValid()) {
+        *ok = false;
+        return QString();
+    }
+    m_decoder->resetState();
+    QString text = m_decoder->decode(QByteArrayView(data, qsizetype(length)));
+    if (m_decoder->hasError())
         *ok = false;
     return text;
 }
@@ -129,8 +132,10 @@ void CsvReader::fieldDone(const char* data, size_t length)
     bool ok = true;
     QString text = decode(data ? data : "", data ? length : 0, &ok);
     if (!ok) {
-        m_error = QStringLiteral("the text is not UTF-8; choose the encoding Windows-1252 if the file comes from an older "
-                                 "program.");
+        m_error = !m_decoder->isValid()
+            ? QStringLiteral("the text decoder for %1 is not available.").arg(encodingName(m_format.encoding))
+            : QStringLiteral("the text is not UTF-8; choose the encoding Windows-1252 if the file comes from an older "
+                             "program.");
         m_errorLine = m_recordLine;
         return;
     }
@@ -176,19 +181,6 @@ void CsvReader::recordDone(int terminator)
 
 void CsvReader::feed(const char* data, qint64 length)
 {
-    for (qint64 i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(data[i]);
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-            qint64 line = m_line;
-            for (qint64 j = 0; j < i; ++j)
-                if (data[j] == '\n')
-                    ++line;
-            fail(c == 0 ? QStringLiteral("a zero byte: this is no text file.")
-                        : QStringLiteral("the control character 0x%1: this is no text file.")
-                              .arg(int(c), 2, 16, QLatin1Char('0')),
-                 line);
-        }
-    }
     qint64 begin = 0;
     while (begin < length) {
         qint64 end = begin;
@@ -198,6 +190,15 @@ void CsvReader::feed(const char* data, qint64 length)
         if (lineEnd)
             ++end;
         const size_t n = size_t(end - begin);
+        // A text file holds no control characters but the tab and the line ends.
+        for (qint64 i = begin; i < end; ++i) {
+            const unsigned char c = static_cast<unsigned char>(data[i]);
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                fail(c == 0 ? QStringLiteral("a zero byte: this is no text file.")
+                            : QStringLiteral("the control character 0x%1: this is no text file.")
+                                  .arg(int(c), 2, 16, QLatin1Char('0')),
+                     m_line);
+        }
         m_recordBytes += qint64(n);
         const size_t done = csv_parse(m_parser.get(), data + begin, n, onField, onRecord, this);
         if (!m_error.isEmpty()) {
@@ -230,7 +231,23 @@ void CsvReader::feed(const char* data, qint64 length)
 
 bool CsvReader::fill()
 {
+    try {
+        return fillRecords();
+    } catch (const ECsvError&) {
+        // The records before the fault are given first; the fault comes at the next call.
+        if (m_ready.empty())
+            throw;
+        m_deferred = std::current_exception();
+        m_finished = true;
+        return true;
+    }
+}
+
+bool CsvReader::fillRecords()
+{
     while (m_ready.empty()) {
+        if (m_deferred)
+            std::rethrow_exception(std::exchange(m_deferred, nullptr));
         if (m_finished)
             return false;
         qint64 got = 0;

@@ -11,8 +11,10 @@
 #include <QStringList>
 #include <QStringDecoder>
 #include <deque>
+#include <exception>
 #include <vector>
 #include <memory>
+#include <optional>
 
 #include "data/Errors.h"
 
@@ -85,6 +87,7 @@ private:
     CsvReader(const CsvFormat& format);
     void start();
     bool fill(); // feeds the parser until a record is ready or the input ends; false at the end
+    bool fillRecords();
     void feed(const char* data, qint64 length);
     [[noreturn]] void fail(const QString& message, qint64 line);
     QString decode(const char* data, size_t length, bool* ok);
@@ -108,7 +111,8 @@ private:
     qint64 m_firstLine = 0;
     CsvRecord m_current;
     std::deque<CsvRecord> m_ready;
-    QStringDecoder m_decoder;
+    std::optional<QStringDecoder> m_decoder; // made at the first field that is not plain ASCII
+    std::exception_ptr m_deferred; // a fault found after records that are still to be given
     QString m_error; // set by a callback, raised after the parser returns
     qint64 m_errorLine = 0;
     ECsvError::Kind m_errorKind = ECsvError::Kind::Unreadable;
