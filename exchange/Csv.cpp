@@ -427,6 +427,19 @@ void CsvWriter::writeRecord(const QStringList& fields)
         flush();
 }
 
+void CsvWriter::writeRecord(const QByteArrayList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            m_buffer += m_separator;
+        m_buffer += csvField(fields[i], m_separator);
+    }
+    m_buffer += "\r\n";
+    ++m_records;
+    if (m_buffer.size() >= (1 << 20))
+        flush();
+}
+
 void CsvWriter::flush()
 {
     if (m_buffer.isEmpty())

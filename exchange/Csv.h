@@ -5,6 +5,7 @@
 // record at a time and refuses a record or field beyond kMaxRecordBytes, so a file of any size is
 // read in bounded memory. The parsing is libcsv's; the decoding Qt's (ICU's code pages).
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
@@ -142,6 +143,8 @@ public:
     CsvWriter(const QString& path, char separator = ',', bool byteOrderMark = true);
     ~CsvWriter(); // without commit, the temporary file goes and the target stays as it was
     void writeRecord(const QStringList& fields);
+    // The same of fields already in UTF-8.
+    void writeRecord(const QByteArrayList& fields);
     void commit();
     qint64 records() const { return m_records; }
 

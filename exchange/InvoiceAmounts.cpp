@@ -1,5 +1,8 @@
 #include "exchange/InvoiceAmounts.h"
 
+#include <charconv>
+#include <string_view>
+
 #include "data/NumberPattern.h"
 #include "data/Regional.h"
 
@@ -29,7 +32,22 @@ QString withPoint(QString text)
 
 QString centsText(double amount) { return withPoint(formatNumberPattern(QStringLiteral("0.00"), amount)); }
 
-QString exactText(double amount) { return withPoint(formatNumberPattern(QStringLiteral("0.00####"), amount)); }
+QString exactText(double amount)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, amount, std::chars_format::fixed, 6);
+    if (result.ec != std::errc())
+        return withPoint(formatNumberPattern(QStringLiteral("0.00####"), amount));
+    std::string_view text(buffer, size_t(result.ptr - buffer));
+    // Trailing zeros go, down to two decimals.
+    const size_t point = text.find('.');
+    while (text.size() > point + 3 && text.back() == '0')
+        text.remove_suffix(1);
+    QString out = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    if (out == QLatin1String("-0.00"))
+        out = QStringLiteral("0.00");
+    return out;
+}
 
 QString moneyText(Money amount)
 {
