@@ -183,7 +183,7 @@ private slots:
         const QString path = writeFile(m_dir, "kept.csv", "the old file\r\n");
         {
             CsvWriter w(path);
-            w.writeRecord({"half", "written"});
+            w.writeRecord(QStringList{"half", "written"});
             // Ends without commit, as when the export fails part way.
         }
         QCOMPARE(test::fileBytes(path), QByteArray("the old file\r\n"));
