@@ -14,6 +14,16 @@
 
 using namespace zz;
 
+namespace {
+// ZZ_KEEP_OUTPUT=<folder> keeps a picture of the window as the test left it, for a look.
+void keepPicture(QWidget* window, const QString& name)
+{
+    const QString keep = qEnvironmentVariable("ZZ_KEEP_OUTPUT");
+    if (!keep.isEmpty())
+        window->grab().save(QDir(keep).filePath(name + ".png"));
+}
+} // namespace
+
 class TestExchangeWindows : public QObject {
     Q_OBJECT
     test::AdminFixture fx;
@@ -70,6 +80,7 @@ private slots:
             d->btnCheck->click();
             QCOMPARE(d->lblResult->text(), QStringLiteral("4 rows: 2 to import, 0 to update, 0 in the books left as they are, 2 refused."));
             QCOMPARE(d->lstNotes->count(), 2);
+            keepPicture(d, "import-products");
             QCOMPARE(d->lstNotes->item(0)->text(), QStringLiteral("Line 3: the product code B2 is repeated; it is on line 2 already."));
             QCOMPARE(d->lstNotes->item(1)->text(),
                      QStringLiteral("Line 4: 'abc' is not a valid floating point value for field 'Prod_Price'."));
@@ -82,6 +93,7 @@ private slots:
             d->btnImport->click();
             QVERIFY(!d->isVisible());
         });
+        keepPicture(frmProdAdmin, "product-list");
         frmProdAdmin->btnImport->click();
         QVERIFY(shown);
         QCOMPARE(fx.boxes(), QStringLiteral("Confirm: 2 rows are refused. Import the other 2 rows and leave the refused ones out? | "
@@ -137,6 +149,7 @@ private slots:
             QVERIFY(d->DateEdit1->isEnabled());
             d->DateEdit1->setDate(QDate(2026, 1, 1));
             d->DateEdit2->setDate(QDate(2026, 12, 31));
+            keepPicture(d, "export");
             d->btnExport->click();
             QVERIFY(d->isVisible()); // ready for the next file
             d->btnCancel->click();

@@ -1,13 +1,15 @@
 // The import of customers and products on both engines: a customer list as spreadsheets write it
 // comes in with its names and umlauts; every row that breaks a rule of the windows is refused
 // with its line and reason before anything is written; the sound rows land in one transaction,
-// or none of them when a row cannot be written, the file is bad or it changed after the check.
+// or none of them when a row cannot be written, the file is bad or it changed after the check. The
+// export reads both engines alike.
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "data/DataMod.h"
 #include "data/Engine.h"
+#include "exchange/Export.h"
 #include "exchange/Import.h"
 #include "tests/support/PgServer.h"
 #include "tests/support/TestSupport.h"
@@ -289,6 +291,29 @@ private slots:
         pretended.rows = pretended.toInsert = 2;
         QVERIFY(!test::errorOf([&] { runImport(path, ImportKind::Customers, o, pretended, false); }).isEmpty());
         QCOMPARE(count("Customer"), 0);
+    }
+
+    void invoicesGoOutAlikeFromEitherEngine()
+    {
+        test::runSql("INSERT INTO Customer (Cus_Name) VALUES ('Zoë, \"Café\"')");
+        const qint64 code = test::storedValue("SELECT MAX(Cus_Code) FROM Customer").toLongLong();
+        test::runSql(QStringLiteral("INSERT INTO Invoice (Inv_Number, Cus_Code, Inv_Date, Inv_PayDate, Inv_VAT, Inv_Paid) "
+                                    "VALUES (57, %1, '2026-01-10', '2026-01-20', 15, 'YES')").arg(code));
+        test::runSql("INSERT INTO Invoice (Inv_Number, Cus_Code, Inv_Date, Inv_VAT, Inv_Cancelled) VALUES (58, 1, '2026-02-01', 15, 'YES')");
+        test::runSql("INSERT INTO Line (Inv_Number, Prod_Code, Line_Units, Line_Price, Line_Discount, Line_Discount_Price) "
+                     "VALUES (57, 'A1', 3, 19.99, 15, 16.9915)");
+        const QString path = m_dir.filePath("engine-invoices.csv");
+        QCOMPARE(exportCsv(ExportWhat::Invoices, path, {{ExportRange::Kind::PayDates, QDate(2026, 1, 1), QDate(2026, 1, 31)}}), 1);
+        QCOMPARE(test::fileBytes(path),
+                 QByteArray("\xEF\xBB\xBFInv_Number,Inv_Date,Cus_Code,Cus_Name,Inv_Order_No,Net,Inv_VAT,VAT,Total,State,"
+                            "Inv_PayDate,Inv_Days,Net_Exact,VAT_Exact,Total_Exact\r\n57,2026-01-10,")
+                     + QByteArray::number(code)
+                     + ",\"Zoë, \"\"Café\"\"\",,50.97,15,7.65,58.62,paid,2026-01-20,CURRENT,50.9745,7.646175,58.620675\r\n");
+        QCOMPARE(exportCsv(ExportWhat::Lines, path, {{ExportRange::Kind::InvoiceDates, QDate(2026, 1, 1), QDate(2026, 2, 28)}}), 1);
+        QVERIFY(test::fileBytes(path).endsWith("\r\n57,2026-01-10,1,A1,,3,19.99,15,16.9915,50.9745\r\n")
+                || test::fileBytes(path).contains(",A1,,3,19.99,15,16.9915,50.9745\r\n"));
+        QCOMPARE(exportCsv(ExportWhat::Invoices, path, {{ExportRange::Kind::InvoiceDates, QDate(2026, 2, 1), QDate(2026, 2, 1)}}), 1);
+        QVERIFY(test::fileBytes(path).contains(",cancelled,,CURRENT,0.00,0.00,0.00\r\n"));
     }
 
     void aMappingWithoutTheRequiredFieldsIsRefused()
