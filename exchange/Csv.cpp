@@ -139,9 +139,6 @@ void CsvReader::fieldDone(const char* data, size_t length)
         m_errorLine = m_recordLine;
         return;
     }
-    // A byte-order mark in the middle of a file is no character of the text.
-    if (m_first && m_current.fields.isEmpty() && text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     m_current.fields.append(std::move(text));
 }
 
@@ -172,7 +169,6 @@ void CsvReader::recordDone(int terminator)
         }
         m_current.line = m_recordLine;
         m_ready.push_back(std::move(m_current));
-        m_first = false;
     }
     m_current = CsvRecord();
     m_recordBytes = 0;

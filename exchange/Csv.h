@@ -103,7 +103,6 @@ private:
     std::unique_ptr<csv_parser> m_parser;
     QByteArray m_chunk;
     bool m_finished = false;
-    bool m_first = true;
 
     qint64 m_line = 1;        // the line the bytes being fed belong to
     qint64 m_recordLine = 1;  // the line the record being read begins on
