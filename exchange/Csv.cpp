@@ -106,8 +106,11 @@ QString CsvReader::decode(const char* data, size_t length, bool* ok)
     if (isAscii(data, length))
         return QString::fromLatin1(data, qsizetype(length));
     if (!m_decoder) {
-        m_decoder.emplace(m_format.encoding == Encoding::Utf8 ? QStringDecoder(QStringDecoder::Utf8)
-                                                              : QStringDecoder("windows-1252"));
+        // Each field is decoded on its own: a byte-order mark at its start is a character of the
+        // field (the file's own mark is passed over before the first row).
+        m_decoder.emplace(m_format.encoding == Encoding::Utf8
+                              ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
+                              : QStringDecoder("windows-1252", QStringDecoder::Flag::ConvertInitialBom));
     }
     if (!m_decoder->isValid()) {
         *ok = false;
