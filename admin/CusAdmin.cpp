@@ -3,6 +3,7 @@
 #include "admin/CustomerEInvoicing.h"
 #include "admin/NewCustomer.h"
 #include "data/DataMod.h"
+#include "exchange/ImportFile.h"
 
 namespace zz {
 
@@ -46,10 +47,15 @@ TfrmCusAdmin::TfrmCusAdmin(QWidget* parent)
                                QStringLiteral("edit"), ButtonScheme::csNeoSilver, 280, 8);
     btnEInvoicing->resize(101, 25);
     connect(btnEInvoicing, &TXiButton::clicked, this, command(this, &TfrmCusAdmin::btnEInvoicingClick));
+    btnImport = makeButton(XiPanel1, QStringLiteral("btnImport"), QStringLiteral("I&mport..."), QStringLiteral("open"),
+                           ButtonScheme::csNeoSilver, 389, 8);
+    connect(btnImport, &TXiButton::clicked, this, command(this, &TfrmCusAdmin::btnImportClick));
 
-    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnEInvoicing, btnSearch, edtSearch, DBGrid1});
+    setTabOrderOf({btnClose, btnNewCus, btnEditCus, btnDeleteCus, btnEInvoicing, btnImport, btnSearch, edtSearch, DBGrid1});
 }
 
 void TfrmCusAdmin::btnEInvoicingClick() { frmCustomerEInvoicing->ExecuteForCurrentCustomer(); }
+
+void TfrmCusAdmin::btnImportClick() { importDialog(this)->Run(exchange::ImportKind::Customers); }
 
 } // namespace zz

@@ -18,6 +18,8 @@ public:
     TXiButton* btnEditCus;
     TXiButton* btnDeleteCus;
     TXiButton* btnEInvoicing; // the current customer's e-invoicing details, right of Delete
+    // In the bar's free room right of Delete: customers brought in from a CSV file.
+    TXiButton* btnImport;
 
     // New, Edit and Delete of the list; the invoice browser's pop-up menu runs them too. Only the
     // customer row goes on Delete: invoices carrying its code stay as they are.
@@ -25,6 +27,7 @@ public:
     void btnEditCusClick() { btnEditClick(); }
     void btnDeleteCusClick() { btnDeleteClick(); }
     void btnEInvoicingClick();
+    void btnImportClick();
 };
 
 extern TfrmCusAdmin* frmCusAdmin;

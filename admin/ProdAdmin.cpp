@@ -2,6 +2,7 @@
 
 #include "admin/NewProd.h"
 #include "data/DataMod.h"
+#include "exchange/ImportFile.h"
 
 namespace zz {
 
@@ -35,7 +36,13 @@ TfrmProdAdmin::TfrmProdAdmin(QWidget* parent)
     makeMasterBar(XiPanel2, btnNew, "btnNew", btnEdit, "btnEdit", btnDelete, "btnDelete",
                   []() -> TForm* { return frmNewProd; });
 
-    setTabOrderOf({btnSearch, edtSearch, DBGrid1, btnNew, btnEdit, btnDelete, btnClose});
+    btnImport = makeButton(XiPanel2, QStringLiteral("btnImport"), QStringLiteral("I&mport..."), QStringLiteral("open"),
+                           ButtonScheme::csNeoSilver, 280, 8);
+    connect(btnImport, &TXiButton::clicked, this, command(this, &TfrmProdAdmin::btnImportClick));
+
+    setTabOrderOf({btnSearch, edtSearch, DBGrid1, btnNew, btnEdit, btnDelete, btnImport, btnClose});
 }
+
+void TfrmProdAdmin::btnImportClick() { importDialog(this)->Run(exchange::ImportKind::Products); }
 
 } // namespace zz

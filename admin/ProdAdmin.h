@@ -17,6 +17,10 @@ public:
     TXiButton* btnNew;
     TXiButton* btnEdit;
     TXiButton* btnDelete;
+    // In the bar's free room right of Delete: products brought in from a CSV file.
+    TXiButton* btnImport;
+
+    void btnImportClick();
 };
 
 extern TfrmProdAdmin* frmProdAdmin;

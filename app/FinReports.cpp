@@ -1,9 +1,11 @@
 #include "app/FinReports.h"
 
+#include "exchange/ExportBooks.h"
 #include "reports/CustomerPicker.h"
 #include "reports/DatePicker.h"
 #include "widgets/Handlers.h"
 #include "widgets/MouseMove.h"
+#include "widgets/WindowKit.h"
 
 namespace zz {
 
@@ -33,9 +35,14 @@ TfrmFinReports::TfrmFinReports(QWidget* parent)
 
     connect(btnDateRevenue, &TXiButton::clicked, this, command(this, &TfrmFinReports::btnDateRevenueClick));
     connect(btnMonthEndStat, &TXiButton::clicked, this, command(this, &TfrmFinReports::btnMonthEndStatClick));
+
+    btnExport = makeButton(XiPanel1, QStringLiteral("btnExport"), QStringLiteral("E&xport..."), QStringLiteral("save"),
+                           ButtonScheme::csNeoSilver, 16, 8);
+    connect(btnExport, &TXiButton::clicked, this, command(this, &TfrmFinReports::btnExportClick));
 }
 
 void TfrmFinReports::btnDateRevenueClick() { stackAndRun(frmDatePicker); }
 void TfrmFinReports::btnMonthEndStatClick() { stackAndRun(frmCustomerPicker); }
+void TfrmFinReports::btnExportClick() { stackAndRun(exportDialog(this)); }
 
 } // namespace zz

@@ -13,9 +13,12 @@ public:
     TXiPanel* XiPanel1; // bottom strip
     TXiButton* btnDateRevenue;
     TXiButton* btnMonthEndStat;
+    // In the bottom strip's free room left of Close: the books taken out as CSV files.
+    TXiButton* btnExport;
 
     void btnDateRevenueClick();
     void btnMonthEndStatClick();
+    void btnExportClick();
     void btnCloseClick() { close(); }
     void XiPanel2MouseMove() { ChangeCaption(QString()); }
 };

@@ -139,6 +139,42 @@ qint64 insertRow(const TableDef& table, const Row& values)
     return q.lastInsertId().toLongLong();
 }
 
+qint64 RowInserter::insert(const Row& values)
+{
+    quint64 present = 0;
+    QStringList cols;
+    for (size_t i = 0; i < m_table.fields.size() && i < 64; ++i)
+        if (values[i].isValid() && m_table.fields[i].type != FieldType::AutoInc) {
+            present |= quint64(1) << i;
+            cols << m_table.fields[i].name;
+        }
+    if (cols.isEmpty() || m_table.fields.size() > 64)
+        return insertRow(m_table, values);
+    const bool returning = openDialect() == SqlDialect::PostgreSQL;
+    auto it = m_statements.find(present);
+    if (it == m_statements.end()) {
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(m_table.name, cols.join(QStringLiteral(", ")), marks(int(cols.size())));
+        if (returning)
+            sql += QStringLiteral(" RETURNING rowid");
+        it = m_statements.insert(present, prepareOrThrow(sql));
+    }
+    QSqlQuery& q = *it;
+    int at = 0;
+    for (size_t i = 0; i < m_table.fields.size(); ++i)
+        if (present & (quint64(1) << i))
+            q.bindValue(at++, bindable(m_table.fields[i].type, values[i]));
+    beforeWriting();
+    execOrThrow(q, m_table.name, named(m_table, values));
+    if (returning) {
+        if (!nextRow(q, m_table.name))
+            throw EDBEngineError(engineErrorText(QStringLiteral("the new row has no identity"), m_table.name));
+        const qint64 id = q.value(0).toLongLong();
+        q.finish();
+        return id;
+    }
+    return q.lastInsertId().toLongLong();
+}
+
 void updateRow(const TableDef& table, qint64 id, const Row& values, const std::vector<bool>& changed, const Row& read)
 {
     // Only the fields the user changed: a stored value nobody touched is never rewritten.

@@ -3,6 +3,8 @@
 // writing and deleting one row, and finding a row for a locate. Values are only ever bound, never
 // written into the statement text.
 #include <QString>
+#include <QHash>
+#include <QSqlQuery>
 #include <QVariant>
 #include <vector>
 
@@ -28,6 +30,17 @@ QString rowsByIdentitySql(const TableDef& table, int count);
 // returns its identity. Throws EDBEngineError with the engine's message (a key violation names
 // the repeated value).
 qint64 insertRow(const TableDef& table, const Row& values);
+// Writes many new rows into one table, each as insertRow writes it, with its statement prepared
+// once for each set of fields that hold a value (an import writes thousands in one transaction).
+class RowInserter {
+public:
+    explicit RowInserter(const TableDef& table) : m_table(table) {}
+    qint64 insert(const Row& values);
+
+private:
+    const TableDef& m_table;
+    QHash<quint64, QSqlQuery> m_statements;
+};
 // Writes the fields marked changed into the row with that identity; nothing when none is. The row
 // is written only while it still holds the values it was read with (`read`): when another seat
 // changed or deleted it since, nothing is written and EDBEngineError names the row.

@@ -3,6 +3,8 @@
 //   zzbook copy SOURCE TARGET     a whole book, SQLite <-> PostgreSQL, checked by counts and sums
 //   zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml
 //                                 one invoice as a Factur-X e-invoice PDF or an XRechnung XML
+//   zzbook export BOOK WHAT FILE  customers, products, invoices or lines as a CSV file
+//   zzbook import BOOK customers|products FILE   from a CSV file, the columns by their header names
 // A book is a file path or postgresql://[user@][host][:port]/database[?host=/socket/folder].
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,15 +17,19 @@
 #include "data/Errors.h"
 #include "einvoice/InvoiceFiles.h"
 #include "tools/zzbook/BookCopy.h"
+#include "tools/zzbook/BookExchange.h"
 
 namespace {
 int usage()
 {
     std::fputs("usage: zzbook create TARGET\n"
                "       zzbook copy SOURCE TARGET\n"
-               "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n"
+               "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n",
+               stderr);
+    std::fputs(zz::book::kExchangeUsage, stderr);
+    std::fputs(
                "A book is a SQLite file path or postgresql://[user@][host][:port]/database[?host=/socket/folder];\n"
-               "the password comes from ~/.pgpass. The target must hold no tables.\n"
+               "the password comes from ~/.pgpass. The target of create and copy must hold no tables.\n"
                "einvoice writes invoice NUMBER of BOOK as a Factur-X e-invoice (FILE.pdf, the printout with its\n"
                "EN 16931 XML) or as an XRechnung XML (FILE.xml); it refuses, naming what is missing, when the\n"
                "company's or the customer's e-invoicing details are incomplete.\n",
@@ -68,6 +74,14 @@ int main(int argc, char** argv)
     std::unique_ptr<QCoreApplication> app = einvoice ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = app->arguments().mid(1);
+    if (args.size() >= 1 && args[0] == QLatin1String("export")) {
+        const int status = zz::book::runExport(args.mid(1), stdout, stderr);
+        return status == 2 ? usage() : status;
+    }
+    if (args.size() >= 1 && args[0] == QLatin1String("import")) {
+        const int status = zz::book::runImport(args.mid(1), stdout, stderr);
+        return status == 2 ? usage() : status;
+    }
     try {
         if (einvoice)
             return einvoiceCommand(args);
