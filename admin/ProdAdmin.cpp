@@ -2,6 +2,7 @@
 
 #include "admin/NewProd.h"
 #include "data/DataMod.h"
+#include "widgets/Handlers.h"
 #include "exchange/ImportFile.h"
 
 namespace zz {
