@@ -28,16 +28,33 @@ bool runCommand(const std::function<void()>& command);
 // calls the receiver's handler as a command, inside the slot, so that nothing it throws travels
 // through the signal's emission. The signal's arguments go on to a handler that takes them.
 //   connect(btnSave, &TXiButton::clicked, this, command(this, &TfrmVAT::btnSaveClick));
+namespace detail {
+// Calls the handler with the signal's arguments when it takes them, else without. A template of
+// its own, so that the call a handler does not fit is never looked at (some compilers check the
+// calls of a generic lambda's discarded branch early).
+template <typename Handler, typename... Args>
+void invokeFitting(Handler& handler, const Args&... args)
+{
+    if constexpr (std::is_invocable_v<Handler&, const Args&...>)
+        std::invoke(handler, args...);
+    else
+        std::invoke(handler);
+}
+template <typename Receiver, typename Handler, typename... Args>
+void invokeFittingOn(Receiver* receiver, Handler handler, const Args&... args)
+{
+    if constexpr (std::is_invocable_v<Handler, Receiver*, const Args&...>)
+        std::invoke(handler, receiver, args...);
+    else
+        std::invoke(handler, receiver);
+}
+} // namespace detail
+
 template <typename Receiver, typename Handler>
 auto command(Receiver* receiver, Handler handler)
 {
     return [receiver, handler](const auto&... args) {
-        runCommand([&] {
-            if constexpr (std::is_invocable_v<Handler, Receiver*, decltype(args)...>)
-                std::invoke(handler, receiver, args...);
-            else
-                std::invoke(handler, receiver);
-        });
+        runCommand([&] { detail::invokeFittingOn(receiver, handler, args...); });
     };
 }
 // The same for a handler written in place.
@@ -45,12 +62,7 @@ template <typename Handler>
 auto command(Handler handler)
 {
     return [handler = std::move(handler)](const auto&... args) mutable {
-        runCommand([&] {
-            if constexpr (std::is_invocable_v<Handler&, decltype(args)...>)
-                handler(args...);
-            else
-                handler();
-        });
+        runCommand([&] { detail::invokeFitting(handler, args...); });
     };
 }
 
