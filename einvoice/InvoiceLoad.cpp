@@ -1,6 +1,7 @@
 #include "einvoice/InvoiceRows.h"
 
 #include "data/Errors.h"
+#include "einvoice/PaymentCode.h"
 
 namespace zz::einvoice {
 
@@ -41,7 +42,17 @@ PrintoutStatement printoutStatement(int invoiceNumber)
     if (!rows.invoiceFound)
         return out;
     const Invoice inv = buildInvoice(rows);
-    if (out.missing.isEmpty()) {
+    if (!rows.lines.empty() && !inv.iban.isEmpty() && ibanProblem(inv.iban).isEmpty() && inv.currency == QLatin1String("EUR")
+        && Money() < inv.grandTotal && inv.grandTotal < Money::fromCount(99999999999LL * 100)) {
+        CreditTransfer transfer;
+        transfer.bic = bicProblem(inv.bic).isEmpty() ? inv.bic : QString();
+        transfer.name = inv.seller.name;
+        transfer.iban = inv.iban;
+        transfer.amount = inv.grandTotal;
+        transfer.remittance = QStringLiteral("Invoice %1").arg(invoiceNumber);
+        out.paymentCode = epcPayload(transfer);
+    }
+    if (out.statesTotals()) {
         out.subTotal = inv.lineTotal;
         out.vat = inv.vatTotal;
         out.total = inv.grandTotal;
