@@ -6,7 +6,9 @@
 // A book is a file path or postgresql://[user@][host][:port]/database[?host=/socket/folder].
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QTextStream>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -14,20 +16,29 @@
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "einvoice/InvoiceFiles.h"
+#include "tools/common/ToolCommandLine.h"
 #include "tools/zzbook/BookCopy.h"
 
 namespace {
-int usage()
-{
-    std::fputs("usage: zzbook create TARGET\n"
+const char* const kUsage =
+               "usage: zzbook create TARGET\n"
                "       zzbook copy SOURCE TARGET\n"
                "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n"
                "A book is a SQLite file path or postgresql://[user@][host][:port]/database[?host=/socket/folder];\n"
                "the password comes from ~/.pgpass. The target must hold no tables.\n"
                "einvoice writes invoice NUMBER of BOOK as a Factur-X e-invoice (FILE.pdf, the printout with its\n"
                "EN 16931 XML) or as an XRechnung XML (FILE.xml); it refuses, naming what is missing, when the\n"
-               "company's or the customer's e-invoicing details are incomplete.\n",
-               stderr);
+               "company's or the customer's e-invoicing details are incomplete.\n"
+               "\n"
+               "Options:\n"
+               "  -h, --help     show this help and end\n"
+               "  -v, --version  show the tool's version and end\n"
+               "A file whose name begins with \"-\" is given as ./-name.\n"
+               "Exit status: 0 when done, 1 when the work failed or was refused, 2 for a wrong command line.\n";
+
+int usage()
+{
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
@@ -67,7 +78,17 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = einvoice ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
-    const QStringList args = app->arguments().mid(1);
+    const QString program = QFileInfo(app->applicationFilePath()).fileName();
+    const zz::tools::ToolCommandLine line = zz::tools::parseToolCommandLine(app->arguments().mid(1));
+    {
+        QTextStream out(stdout), err(stderr);
+        const int answered = zz::tools::answerToolCommandLine(line, program, QString::fromUtf8(kUsage).replace(
+                                                                  QStringLiteral("zzbook "), program + QLatin1Char(' ')),
+                                                              out, err);
+        if (answered >= 0)
+            return answered;
+    }
+    const QStringList& args = line.operands;
     try {
         if (einvoice)
             return einvoiceCommand(args);
