@@ -43,7 +43,7 @@ PrintoutStatement printoutStatement(int invoiceNumber)
         return out;
     const Invoice inv = buildInvoice(rows);
     if (!rows.lines.empty() && !inv.iban.isEmpty() && ibanProblem(inv.iban).isEmpty() && inv.currency == QLatin1String("EUR")
-        && Money() < inv.grandTotal && inv.grandTotal < Money::fromCount(99999999999LL * 100)) {
+        && Money() < inv.grandTotal && !(Money::fromCount(99999999999LL * 100) < inv.grandTotal)) {
         CreditTransfer transfer;
         transfer.bic = bicProblem(inv.bic).isEmpty() ? inv.bic : QString();
         transfer.name = inv.seller.name;
