@@ -42,8 +42,11 @@ PrintoutStatement printoutStatement(int invoiceNumber)
     if (!rows.invoiceFound)
         return out;
     const Invoice inv = buildInvoice(rows);
-    if (!rows.lines.empty() && !inv.iban.isEmpty() && ibanProblem(inv.iban).isEmpty() && inv.currency == QLatin1String("EUR")
-        && Money() < inv.grandTotal && !(Money::fromCount(99999999999LL * 100) < inv.grandTotal)) {
+    // The payment code: a company with a name and a sound IBAN, an invoice in euro due above zero.
+    const bool payable = !rows.lines.empty() && !inv.seller.name.trimmed().isEmpty() && !inv.iban.isEmpty()
+                         && ibanProblem(inv.iban).isEmpty() && inv.currency == QLatin1String("EUR") && Money() < inv.grandTotal
+                         && !(Money::fromCount(99999999999LL * 100) < inv.grandTotal);
+    if (payable) {
         CreditTransfer transfer;
         transfer.bic = bicProblem(inv.bic).isEmpty() ? inv.bic : QString();
         transfer.name = inv.seller.name;

@@ -40,10 +40,13 @@ QByteArray epcPayload(const CreditTransfer& t)
     const QString iban = field(t.iban, 34);
     if (iban.isEmpty())
         throw Exception(QStringLiteral("A payment code needs the company's IBAN."));
+    const QString name = field(t.name, 70);
+    if (name.isEmpty())
+        throw Exception(QStringLiteral("A payment code needs the company's name."));
     const QString amount = QStringLiteral("EUR%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
     const QString reference = field(t.reference, 35);
     QStringList lines{QStringLiteral("BCD"), QStringLiteral("002"), QStringLiteral("1"), QStringLiteral("SCT"),
-                      field(t.bic, 11), field(t.name, 70), iban, amount,
+                      field(t.bic, 11), name, iban, amount,
                       QString(), // purpose
                       reference, reference.isEmpty() ? field(t.remittance, 140) : QString()};
     while (lines.last().isEmpty())

@@ -20,7 +20,7 @@ struct CreditTransfer {
 
 // The code's text, UTF-8, its lines separated by line feeds, ending with the last line that
 // holds anything. Throws zz::Exception when the amount is not between 0.01 and 999999999.99 or
-// the IBAN is empty.
+// the IBAN or the name is empty.
 QByteArray epcPayload(const CreditTransfer& transfer);
 
 } // namespace zz::einvoice

@@ -113,6 +113,8 @@ private slots:
         const QList<QByteArray> lines = epcPayload(t).split('\n');
         QCOMPARE(QString::fromUtf8(lines.at(5)), QStringLiteral("Müller ") + QString(63, QChar(0x00e4)));
         QCOMPARE(lines.at(7), QByteArray("EUR1234.57"));
+        t.name = QStringLiteral(" \n ");
+        QCOMPARE(test::errorOf([&] { epcPayload(t); }), QStringLiteral("A payment code needs the company's name."));
         t.amount = Money();
         QCOMPARE(test::errorOf([&] { epcPayload(t); }), QStringLiteral("A payment code needs an amount from 0.01 to 999999999.99 euro."));
     }
