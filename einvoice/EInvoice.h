@@ -86,10 +86,15 @@ QString missingDetailsMessage(int invoiceNumber, const QStringList& problems);
 // of the unrounded rows, so that the page and the XML agree to the cent on every copy of the
 // invoice, on paper and in the hybrid PDF alike; otherwise it prints as always. The exemption
 // reason of an exempt invoice prints whenever the company's details make the invoice exempt.
+// When the company has a sound IBAN and the invoice is in euro (and due above zero), the printout
+// also carries the payment QR code for its total; it then prints the e-invoice's totals even
+// when details are missing, so that the code asks for exactly the Total on the page.
 struct PrintoutStatement {
     QStringList missing; // as missingDetails gives it (EN 16931)
     Money subTotal, vat, total;
     QString vatNote;
+    QByteArray paymentCode; // the code's payload; empty: no code
+    bool statesTotals() const { return missing.isEmpty() || !paymentCode.isEmpty(); }
 };
 PrintoutStatement printoutStatement(int invoiceNumber);
 

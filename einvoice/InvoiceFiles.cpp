@@ -48,10 +48,11 @@ void prepareInvoicePrintout(report::Report& report, int invoiceNumber)
     // states, so that no copy of it shows another cent than its XML; otherwise as always.
     const PrintoutStatement statement = printoutStatement(invoiceNumber);
     std::optional<report::StatedTotals> totals;
-    if (statement.missing.isEmpty())
+    if (statement.statesTotals())
         totals = report::StatedTotals{statement.subTotal, statement.vat, statement.total};
     report::setStatedTotals(report, totals);
     report::setVatNote(report, statement.vatNote);
+    report::setPaymentCode(report, statement.paymentCode);
     report.documentName = report::invoiceDocumentName(invoiceNumber);
 }
 

@@ -1,6 +1,7 @@
 #include "einvoice/InvoiceRows.h"
 
 #include "data/Errors.h"
+#include "einvoice/PaymentCode.h"
 
 namespace zz::einvoice {
 
@@ -41,7 +42,20 @@ PrintoutStatement printoutStatement(int invoiceNumber)
     if (!rows.invoiceFound)
         return out;
     const Invoice inv = buildInvoice(rows);
-    if (out.missing.isEmpty()) {
+    // The payment code: a company with a name and a sound IBAN, an invoice in euro due above zero.
+    const bool payable = !rows.lines.empty() && !inv.seller.name.trimmed().isEmpty() && !inv.iban.isEmpty()
+                         && ibanProblem(inv.iban).isEmpty() && inv.currency == QLatin1String("EUR") && Money() < inv.grandTotal
+                         && !(Money::fromCount(99999999999LL * 100) < inv.grandTotal);
+    if (payable) {
+        CreditTransfer transfer;
+        transfer.bic = bicProblem(inv.bic).isEmpty() ? inv.bic : QString();
+        transfer.name = inv.seller.name;
+        transfer.iban = inv.iban;
+        transfer.amount = inv.grandTotal;
+        transfer.remittance = QStringLiteral("Invoice %1").arg(invoiceNumber);
+        out.paymentCode = epcPayload(transfer);
+    }
+    if (out.statesTotals()) {
         out.subTotal = inv.lineTotal;
         out.vat = inv.vatTotal;
         out.total = inv.grandTotal;

@@ -40,6 +40,12 @@ void setStatedTotals(Report& report, const std::optional<StatedTotals>& totals)
 
 void setVatNote(Report& report, const QString& note) { report.setCaption(QStringLiteral("QRLabelVATNote"), note); }
 
+void setPaymentCode(Report& report, const QByteArray& payload)
+{
+    report.setQrText(QStringLiteral("QRCodePayment"), QString::fromUtf8(payload));
+    report.setCaption(QStringLiteral("QRLabelScanToPay"), payload.isEmpty() ? QString() : QStringLiteral("Scan to pay"));
+}
+
 std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& company)
 {
     auto r = newDocument(QStringLiteral("Invoice"), lines);
@@ -91,6 +97,16 @@ std::unique_ptr<Report> buildInvoiceReport(ReportDataset& lines, ReportDataset& 
     // Left of the amounts, up to four lines: why an exempt invoice carries no VAT. Empty (and so
     // printing nothing) unless the caller sets it.
     summary.add(Element::label(QStringLiteral("QRLabelVATNote"), QString(), 21, 21).fixedWidth(1080).withHeight(170));
+    // Between that note and the amounts, in the free 21 mm before the "@" of the VAT rate: the
+    // payment code, 18 mm square with its quiet zone, and "Scan to pay" under it. Both empty (and
+    // so printing nothing, not even white) unless the caller sets them.
+    summary.add(Element::qrCode(QStringLiteral("QRCodePayment"), kPaymentCodeLeft, kPaymentCodeTop, kPaymentCodeSize));
+    // The words are wider than the code: centred under it over the whole free room.
+    Element& scan = summary.add(Element::label(QStringLiteral("QRLabelScanToPay"), QString(), 1104,
+                                               kPaymentCodeTop + kPaymentCodeSize + 4)
+                                    .fixedWidth(204)
+                                    .centered());
+    scan.transparent = true;
 
     Band& footer = r->addBand(BandKind::PageFooter, 106, FrameNone, QStringLiteral("PageFooterBand1"));
     footer.add(Element::label(names.label(), QString(80, QLatin1Char('_')), 0, 0).fixedWidth(1593).onBand());

@@ -2,6 +2,7 @@
 // The invoice printout: letterhead with logo, the company's and the customer's particulars, one
 // row per invoice line, and the sub-total, VAT and total in a ruled box; the company's members
 // at the foot of every page.
+#include <QByteArray>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,13 @@ void setStatedTotals(Report& report, const std::optional<StatedTotals>& totals);
 // The line in the totals box beside the amounts (QRLabelVATNote): the reason an exempt invoice
 // carries no VAT; empty prints nothing. Stays until set again.
 void setVatNote(Report& report, const QString& note);
+
+// The payment QR code in the totals box, left of the amounts (QRCodePayment, with "Scan to pay"
+// under it): the payload's UTF-8 bytes; empty prints neither. Stays until set again.
+void setPaymentCode(Report& report, const QByteArray& payload);
+// Where it sits in the summary band (tenths of a millimetre): a square of that side, quiet zone
+// included, between the VAT note (which ends at 110.1 mm) and the "@" of the VAT rate (131.2 mm).
+constexpr int kPaymentCodeLeft = 1116, kPaymentCodeTop = 8, kPaymentCodeSize = 180;
 
 // "Invoice 57": the print job's name and the proposed PDF file name.
 QString invoiceDocumentName(int invoiceNumber);

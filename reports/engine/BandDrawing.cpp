@@ -1,4 +1,5 @@
 #include "reports/engine/Generator.h"
+#include "reports/engine/QrCode.h"
 
 #include <cmath>
 
@@ -125,7 +126,8 @@ QString Generator::elementText(CompiledElement& ce, bool blankBound, bool& numbe
             ce.expression->resetAggregates();
         return text;
     }
-    case ElementKind::DataImage: break;
+    case ElementKind::DataImage:
+    case ElementKind::QrCode: break;
     }
     return {};
 }
@@ -156,6 +158,17 @@ void Generator::drawElement(CompiledElement& ce, float bandLeft, float bandTop, 
         it.h = r.height();
         page().items.push_back(std::move(it));
         addInk(r);
+        return;
+    }
+
+    if (e.kind == ElementKind::QrCode) {
+        if (e.caption.isEmpty())
+            return;
+        const QRectF square(bandLeft + e.left, bandTop + e.top, e.width, e.width);
+        fill(square, kWhite, ce.tag);
+        for (const QRectF& r : qrRectangles(encodeQr(e.caption.toUtf8()), square))
+            fill(r, kBlack, ce.tag);
+        addInk(square);
         return;
     }
 

@@ -50,6 +50,15 @@ Element Element::expr(const QString& name, const QString& expression, int left, 
     return e;
 }
 
+Element Element::qrCode(const QString& name, int left, int top, int size)
+{
+    Element e = make(name, ElementKind::QrCode, left, top);
+    e.width = size;
+    e.height = size;
+    e.autoSize = false;
+    return e;
+}
+
 Band& Report::addBand(BandKind kind, int height, int frame, const QString& name)
 {
     Band band;
@@ -106,6 +115,14 @@ void Report::setCaption(const QString& elementName, const QString& caption)
     if (!e || e->kind != ElementKind::Label)
         throw Exception(QStringLiteral("The report %1 has no label %2").arg(name, elementName));
     e->caption = caption;
+}
+
+void Report::setQrText(const QString& elementName, const QString& text)
+{
+    Element* e = element(elementName);
+    if (!e || e->kind != ElementKind::QrCode)
+        throw Exception(QStringLiteral("The report %1 has no QR code %2").arg(name, elementName));
+    e->caption = text;
 }
 
 } // namespace zz::report

@@ -37,7 +37,9 @@ enum class BandKind { Title, PageHeader, ColumnHeader, Detail, Summary, PageFoot
 
 enum FrameEdge : int { FrameNone = 0, FrameTop = 1, FrameBottom = 2, FrameLeft = 4, FrameRight = 8, FrameAll = 15 };
 
-enum class ElementKind { Label, DataText, DataImage, Expression };
+// QrCode: the caption's UTF-8 bytes as a QR code (level M) filling a square of the element's
+// width, its quiet zone included, drawn as filled rectangles; an empty caption draws nothing.
+enum class ElementKind { Label, DataText, DataImage, Expression, QrCode };
 enum class Alignment { Left, Center, Right };
 
 struct Element {
@@ -66,6 +68,7 @@ struct Element {
     static Element image(const QString& name, const QString& field, int left, int top, int width, int height,
                          ReportDataset* dataset = nullptr);
     static Element expr(const QString& name, const QString& expression, int left, int top);
+    static Element qrCode(const QString& name, int left, int top, int size);
 
     // Fluent setters for building definitions.
     Element& fixedWidth(int w) { width = w; autoSize = false; return *this; }
@@ -149,6 +152,8 @@ public:
     // Both throw zz::Exception when there is no such element of the right kind.
     void setMask(const QString& elementName, const QString& mask);
     void setCaption(const QString& elementName, const QString& caption);
+    // The text of a QR code element; throws zz::Exception when there is no such element.
+    void setQrText(const QString& elementName, const QString& text);
 
     bool isGenerating() const { return m_generating; }
 

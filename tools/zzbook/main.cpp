@@ -8,7 +8,9 @@
 // A book is a file path or postgresql://[user@][host][:port]/database[?host=/socket/folder].
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QTextStream>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -16,25 +18,62 @@
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "einvoice/InvoiceFiles.h"
+#include "tools/common/ToolCommandLine.h"
 #include "tools/zzbook/BookCopy.h"
 #include "tools/zzbook/BookExchange.h"
 
 namespace {
-int usage()
+// The help, with the import and export commands' own lines; "zzbook " is the program's name.
+QString usageText()
 {
-    std::fputs("usage: zzbook create TARGET\n"
-               "       zzbook copy SOURCE TARGET\n"
-               "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n",
-               stderr);
-    std::fputs(zz::book::kExchangeUsage, stderr);
-    std::fputs(
+    return QStringLiteral("usage: zzbook create TARGET\n"
+                          "       zzbook copy SOURCE TARGET\n"
+                          "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n")
+         + QString::fromUtf8(zz::book::kExchangeUsage)
+         + QStringLiteral(
                "A book is a SQLite file path or postgresql://[user@][host][:port]/database[?host=/socket/folder];\n"
                "the password comes from ~/.pgpass. The target of create and copy must hold no tables.\n"
                "einvoice writes invoice NUMBER of BOOK as a Factur-X e-invoice (FILE.pdf, the printout with its\n"
                "EN 16931 XML) or as an XRechnung XML (FILE.xml); it refuses, naming what is missing, when the\n"
-               "company's or the customer's e-invoicing details are incomplete.\n",
-               stderr);
+               "company's or the customer's e-invoicing details are incomplete.\n"
+               "\n"
+               "Options:\n"
+               "  -h, --help     show this help and end\n"
+               "  -v, --version  show the tool's version and end\n"
+               "A file whose name begins with \"-\" is given as ./-name.\n"
+               "Exit status: 0 when done, 1 when the work failed or was refused, 2 for a wrong command line.\n");
+}
+
+int usage()
+{
+    std::fputs(qPrintable(usageText()), stderr);
     return 2;
+}
+
+// The import and export commands read their own options (some take values of their own, such as
+// "--pay-dates FROM TO"); the help and version options are answered first, and the book, what and
+// file words must not look like options.
+int exchangeCommand(const QStringList& all, const QString& program)
+{
+    for (const QString& a : all) {
+        if (a == QLatin1String("-h") || a == QLatin1String("--help") || a == QLatin1String("-v")
+            || a == QLatin1String("--version")) {
+            QTextStream out(stdout), err(stderr);
+            return zz::tools::answerToolCommandLine(zz::tools::parseToolCommandLine({a}), program,
+                                                    usageText().replace(QStringLiteral("zzbook "), program + QLatin1Char(' ')),
+                                                    out, err);
+        }
+    }
+    for (int i = 1; i < all.size() && i <= 3; ++i) {
+        if (all[i].startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr, "%s: unknown option '%s'\nTry '%s --help' for more information.\n", qPrintable(program),
+                         qPrintable(all[i]), qPrintable(program));
+            return 2;
+        }
+    }
+    const int status = all[0] == QLatin1String("export") ? zz::book::runExport(all.mid(1), stdout, stderr)
+                                                         : zz::book::runImport(all.mid(1), stdout, stderr);
+    return status == 2 ? usage() : status;
 }
 
 // Writes one invoice's e-invoice file from the book, whole or not at all.
@@ -73,15 +112,21 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = einvoice ? std::make_unique<QGuiApplication>(argc, argv)
                                                      : std::make_unique<QCoreApplication>(argc, argv);
-    const QStringList args = app->arguments().mid(1);
-    if (args.size() >= 1 && args[0] == QLatin1String("export")) {
-        const int status = zz::book::runExport(args.mid(1), stdout, stderr);
-        return status == 2 ? usage() : status;
+    const QString program = QFileInfo(app->applicationFilePath()).fileName();
+    {
+        const QStringList all = app->arguments().mid(1);
+        if (!all.isEmpty() && (all[0] == QLatin1String("export") || all[0] == QLatin1String("import")))
+            return exchangeCommand(all, program);
     }
-    if (args.size() >= 1 && args[0] == QLatin1String("import")) {
-        const int status = zz::book::runImport(args.mid(1), stdout, stderr);
-        return status == 2 ? usage() : status;
+    const zz::tools::ToolCommandLine line = zz::tools::parseToolCommandLine(app->arguments().mid(1));
+    {
+        QTextStream out(stdout), err(stderr);
+        const int answered = zz::tools::answerToolCommandLine(
+            line, program, usageText().replace(QStringLiteral("zzbook "), program + QLatin1Char(' ')), out, err);
+        if (answered >= 0)
+            return answered;
     }
+    const QStringList& args = line.operands;
     try {
         if (einvoice)
             return einvoiceCommand(args);
