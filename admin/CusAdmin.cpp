@@ -3,6 +3,7 @@
 #include "admin/CustomerEInvoicing.h"
 #include "admin/NewCustomer.h"
 #include "data/DataMod.h"
+#include "widgets/Handlers.h"
 
 namespace zz {
 

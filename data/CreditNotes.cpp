@@ -192,23 +192,36 @@ int recordCreditNoteLocked(int invoiceNumber, const QDate& date, const QString& 
     return number;
 }
 
+namespace {
+QString numberProblem(int number, int highest)
+{
+    if (number < 1)
+        return QStringLiteral("The first credit note number is %1: give a whole number from 1 on.").arg(number);
+    if (number <= highest)
+        return QStringLiteral("The next credit note number cannot be %1: credit note %2 has been given already, so the next "
+                              "is at least %3.")
+            .arg(number)
+            .arg(highest)
+            .arg(highest + 1);
+    return QString();
+}
+} // namespace
+
+QString nextCreditNoteNumberProblem(int number) { return numberProblem(number, tablesPresent() ? highestNumber() : 0); }
+
 void setNextCreditNoteNumber(int number)
 {
     if (number < 1)
-        throw EDatabaseError(QStringLiteral("The first credit note number is %1: give a whole number from 1 on.").arg(number));
+        throw EDatabaseError(numberProblem(number, 0));
     backUpBeforeCreditNoteTables();
     Engine::runInTransaction(
         [&] {
             // Under the lock a cancellation takes: no credit note is numbered meanwhile.
             lockInvoiceWrites();
             makeTablesIfAbsent();
-            const int highest = highestNumber();
-            if (number <= highest)
-                throw EDatabaseError(QStringLiteral("The next credit note number cannot be %1: credit note %2 has been "
-                                                    "given already, so the next is at least %3.")
-                                         .arg(number)
-                                         .arg(highest)
-                                         .arg(highest + 1));
+            const QString problem = numberProblem(number, highestNumber());
+            if (!problem.isEmpty())
+                throw EDatabaseError(problem);
             writeCounter(number);
         },
         Engine::OnFailure::RollBack);

@@ -32,6 +32,8 @@ int nextCreditNoteNumber();
 // below 1 or not above the highest credit note number already given (a number is never given
 // twice). Makes the tables when the book lacks them (after the day's backup of a local book).
 void setNextCreditNoteNumber(int number);
+// The check setNextCreditNoteNumber makes, as the book stands now: empty when sound, else the message.
+QString nextCreditNoteNumberProblem(int number);
 
 // Checks a reason as it is stored: empty when sound, else one sentence.
 QString creditNoteReasonProblem(const QString& reason);

@@ -291,6 +291,30 @@ int cancelInvoice(int number, const QString& reason)
     return creditNote;
 }
 
+int creditNoteForCancelledInvoice(int number)
+{
+    if (const std::optional<CreditNoteRecord> note = creditNoteOfInvoice(number))
+        return note->number;
+    backUpBeforeCreditNoteTables();
+    int creditNote = 0;
+    Engine::runInTransaction(
+        [&] {
+            lockInvoices();
+            const InvoiceState state = stateOf(number);
+            if (!state.exists)
+                throw EDatabaseError(QStringLiteral("There is no invoice %1.").arg(number));
+            if (state.notCancelled)
+                throw EDatabaseError(QStringLiteral("Invoice %1 is not cancelled; only a cancelled invoice has a credit note.").arg(number));
+            // Another seat may have given it one since the look above.
+            if (const std::optional<CreditNoteRecord> note = creditNoteOfInvoice(number))
+                creditNote = note->number;
+            else
+                creditNote = recordCreditNoteLocked(number, QDate::currentDate(), QString());
+        },
+        Engine::OnFailure::RollBack);
+    return creditNote;
+}
+
 void advanceAllInvoices()
 {
     TDataModule1& dm = *DataModule1;

@@ -49,6 +49,11 @@ void payInvoice(int number);
 // is refused before anything changes. Returns the credit note's number, 0 when nothing changed.
 int cancelInvoice(int number, const QString& reason = QString());
 
+// The number of the credit note of a cancelled invoice. A cancelled invoice without one (cancelled
+// before the book kept credit notes) gets it now, dated today, under the same lock and counter as
+// a cancellation. Refused with a message when there is no such invoice or it is not cancelled.
+int creditNoteForCancelledInvoice(int number);
+
 // Keeps every other seat from writing invoices until the running transaction ends, while they may
 // still read them: a run over the unpaid invoices, a payment and a cancellation never interleave.
 // On SQLite a write that changes nothing takes the book's write lock now.
