@@ -167,6 +167,8 @@ private slots:
         QCOMPARE(invoice(10), QStringLiteral("10|-|NO|YES|CURRENT"));
         QCOMPARE(creditNoteOfInvoice(10)->reason, QStringLiteral("Goods returned"));
         QCOMPARE(creditNoteOfInvoice(10)->number, 1);
+        if (qEnvironmentVariableIsSet("ZZ_KEEP_OUTPUT"))
+            w()->grab().save(QString::fromLocal8Bit(qgetenv("ZZ_KEEP_OUTPUT")) + QStringLiteral("/invoice-detail.png"));
         fx.seam->clear();
         fx.dm->tblInvoice->Next(); // 11, open
         w()->btnCreditNote->click();

@@ -170,6 +170,9 @@ private slots:
         f.dm->qryCancelledInv->Close();
         f.dm->qryCancelledInv->Open();
         cancelled->show();
+        // ZZ_KEEP_OUTPUT=<folder> keeps a picture of the list with its buttons.
+        if (qEnvironmentVariableIsSet("ZZ_KEEP_OUTPUT"))
+            cancelled->grab().save(QString::fromLocal8Bit(qgetenv("ZZ_KEEP_OUTPUT")) + QStringLiteral("/cancelled-invoices.png"));
         QStringList shown;
         f.seam->onPreview = [&](TPreviewForm& preview) { shown << preview.documentName(); };
         f.dm->qryCancelledInv->Last(); // Zeta's invoice 201 sorts after Alpha's 202
