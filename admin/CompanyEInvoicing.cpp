@@ -1,5 +1,6 @@
 #include "admin/CompanyEInvoicing.h"
 
+#include "data/CreditNotes.h"
 #include "data/Errors.h"
 #include "widgets/Accessible.h"
 #include "widgets/Handlers.h"
@@ -9,7 +10,7 @@ namespace zz {
 TfrmCompanyEInvoicing* frmCompanyEInvoicing = nullptr;
 
 TfrmCompanyEInvoicing::TfrmCompanyEInvoicing(QWidget* parent)
-    : TPanelForm(QStringLiteral("Company E-Invoicing"), 371, 454, parent)
+    : TPanelForm(QStringLiteral("Company E-Invoicing"), 371, 486, parent)
 {
     setObjectName(QStringLiteral("frmCompanyEInvoicing"));
     makePanels(PanelScheme::csRose, XiPanel1, XiPanel2);
@@ -54,18 +55,29 @@ TfrmCompanyEInvoicing::TfrmCompanyEInvoicing(QWidget* parent)
     connect(cmbZeroRate, &QComboBox::currentIndexChanged, this, followCategory);
     followCategory();
 
+    // Where the credit notes' numbers go on from: the next one's number.
+    Label13 = makeCaption(XiPanel1, QStringLiteral("Label13"), QStringLiteral("Credit &Note No."), 8, top + 68);
+    edtCreditNoteNo = new QLineEdit(XiPanel1);
+    edtCreditNoteNo->setObjectName(QStringLiteral("edtCreditNoteNo"));
+    edtCreditNoteNo->setGeometry(120, top + 64, 73, 21);
+    edtCreditNoteNo->setMaxLength(9);
+    edtCreditNoteNo->setInputMethodHints(Qt::ImhDigitsOnly);
+    edtCreditNoteNo->setToolTip(QStringLiteral("The number the next credit note gets."));
+    makeFlat(edtCreditNoteNo, false);
+    nameControl(Label13, edtCreditNoteNo);
+
     // The captions stand left of the fields at 120; a wide font moves them nearer the edge.
     int widest = 0;
-    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11})
+    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label13})
         widest = std::max(widest, l->width());
     const int captionLeft = std::clamp(120 - 4 - widest, 4, 8);
-    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11})
+    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label13})
         l->move(captionLeft, l->y());
 
     makeSaveCancel(XiPanel2, btnSave, btnCancel, 280, [this] { btnSaveClick(); }, [this] { btnCancelClick(); });
 
     setTabOrderOf({edtCountry, edtVATId, edtTaxNumber, edtEmail, edtIBAN, edtBIC, edtPayDays, edtPayTerms, edtCurrency,
-                   cmbZeroRate, edtExemption, btnSave, btnCancel});
+                   cmbZeroRate, edtExemption, edtCreditNoteNo, btnSave, btnCancel});
 }
 
 void TfrmCompanyEInvoicing::FormActivate() { edtCountry->setFocus(); }
@@ -89,6 +101,9 @@ void TfrmCompanyEInvoicing::Execute(const QString& vatNumber)
         }
     }
     showDetails(shown);
+    if (!guarded([&] { m_shownCreditNoteNo = nextCreditNoteNumber(); }))
+        return;
+    edtCreditNoteNo->setText(QString::number(m_shownCreditNoteNo));
     ShowModal();
 }
 
@@ -145,7 +160,25 @@ CompanyEInvoiceDetails TfrmCompanyEInvoicing::details() const
 void TfrmCompanyEInvoicing::btnSaveClick()
 {
     guarded([&] {
-        saveCompanyEInvoiceDetails(details());
+        const CompanyEInvoiceDetails d = details();
+        bool ok = false;
+        const int creditNoteNo = edtCreditNoteNo->text().trimmed().toInt(&ok);
+        if (!ok)
+            throw EConvertError(QStringLiteral("The credit note number '%1' is no whole number: give the number the next "
+                                               "credit note gets, from 1 on.")
+                                    .arg(edtCreditNoteNo->text()));
+        // Checked before anything is saved; set under the cancellations' lock after the details.
+        const bool numberChanged = creditNoteNo != m_shownCreditNoteNo;
+        if (numberChanged) {
+            const QString problem = nextCreditNoteNumberProblem(creditNoteNo);
+            if (!problem.isEmpty())
+                throw EDatabaseError(problem);
+        }
+        saveCompanyEInvoiceDetails(d);
+        if (numberChanged) {
+            setNextCreditNoteNumber(creditNoteNo);
+            m_shownCreditNoteNo = creditNoteNo;
+        }
         Close();
     });
 }

@@ -42,6 +42,8 @@ public:
     QLineEdit* edtCurrency;
     QComboBox* cmbZeroRate;
     QLineEdit* edtExemption;
+    QLabel* Label13;
+    QLineEdit* edtCreditNoteNo; // the number the next credit note gets
     TXiButton* btnSave;
     TXiButton* btnCancel;
 
@@ -59,6 +61,9 @@ public:
 
 protected:
     void FormActivate() override;
+
+private:
+    int m_shownCreditNoteNo = 1;
 };
 
 extern TfrmCompanyEInvoicing* frmCompanyEInvoicing;

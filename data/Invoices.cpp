@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 
 #include "data/AgeClass.h"
+#include "data/CreditNotes.h"
 #include "data/DataMod.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
@@ -14,17 +15,18 @@ namespace zz {
 
 namespace {
 const QString kInvoice = QStringLiteral("Invoice");
+void lockInvoices() { lockInvoiceWrites(); }
+} // namespace
 
-// Keeps every other seat from writing invoices until the running transaction ends, while they may
-// still read them: a run over the unpaid invoices, a payment and a cancellation never interleave.
-// On SQLite a write that changes nothing takes the book's write lock now.
-void lockInvoices()
+void lockInvoiceWrites()
 {
     if (openDialect() == SqlDialect::PostgreSQL)
         Engine::lockTableForWriting(kInvoice);
     else
         lockRow(tableDef(kInvoice), 0);
 }
+
+namespace {
 
 // How an invoice stands, as stored.
 struct InvoiceState {
@@ -261,9 +263,14 @@ void payInvoice(int number)
         Engine::OnFailure::RollBack);
 }
 
-void cancelInvoice(int number)
+int cancelInvoice(int number, const QString& reason)
 {
     TQuery* cancel = DataModule1->qryCancelInv;
+    const QString problem = creditNoteReasonProblem(reason.trimmed());
+    if (!problem.isEmpty())
+        throw EDatabaseError(problem);
+    backUpBeforeCreditNoteTables();
+    int creditNote = 0;
     Engine::runInTransaction(
         [&] {
             lockInvoices();
@@ -275,8 +282,37 @@ void cancelInvoice(int number)
             cancel->Close();
             cancel->Params(0).SetAsInteger(number);
             cancel->ExecSQL();
+            cancelProbe("cancelled");
+            // The credit note lands with the cancellation or not at all.
+            creditNote = recordCreditNoteLocked(number, QDate::currentDate(), reason);
+            cancelProbe("recorded");
         },
         Engine::OnFailure::RollBack);
+    return creditNote;
+}
+
+int creditNoteForCancelledInvoice(int number)
+{
+    if (const std::optional<CreditNoteRecord> note = creditNoteOfInvoice(number))
+        return note->number;
+    backUpBeforeCreditNoteTables();
+    int creditNote = 0;
+    Engine::runInTransaction(
+        [&] {
+            lockInvoices();
+            const InvoiceState state = stateOf(number);
+            if (!state.exists)
+                throw EDatabaseError(QStringLiteral("There is no invoice %1.").arg(number));
+            if (state.notCancelled)
+                throw EDatabaseError(QStringLiteral("Invoice %1 is not cancelled; only a cancelled invoice has a credit note.").arg(number));
+            // Another seat may have given it one since the look above.
+            if (const std::optional<CreditNoteRecord> note = creditNoteOfInvoice(number))
+                creditNote = note->number;
+            else
+                creditNote = recordCreditNoteLocked(number, QDate::currentDate(), QString());
+        },
+        Engine::OnFailure::RollBack);
+    return creditNote;
 }
 
 void advanceAllInvoices()

@@ -42,10 +42,22 @@ void deleteInvoiceLine(int lineNumber);
 // cancellation since the caller looked is never overwritten.
 void payInvoice(int number);
 
-// Marks the invoice with that number cancelled (qryCancelInv), under the same lock as payInvoice.
-// An invoice already cancelled is left as it is; a paid one is refused with "Cannot cancel a paid
-// Invoice.".
-void cancelInvoice(int number);
+// Marks the invoice with that number cancelled (qryCancelInv), under the same lock as payInvoice,
+// and records its credit note (dated today, with the reason, which may be empty) in the same
+// transaction: the two land together or not at all. An invoice already cancelled is left as it
+// is; a paid one is refused with "Cannot cancel a paid Invoice."; a reason that cannot be stored
+// is refused before anything changes. Returns the credit note's number, 0 when nothing changed.
+int cancelInvoice(int number, const QString& reason = QString());
+
+// The number of the credit note of a cancelled invoice. A cancelled invoice without one (cancelled
+// before the book kept credit notes) gets it now, dated today, under the same lock and counter as
+// a cancellation. Refused with a message when there is no such invoice or it is not cancelled.
+int creditNoteForCancelledInvoice(int number);
+
+// Keeps every other seat from writing invoices until the running transaction ends, while they may
+// still read them: a run over the unpaid invoices, a payment and a cancellation never interleave.
+// On SQLite a write that changes nothing takes the book's write lock now.
+void lockInvoiceWrites();
 
 // Moves every invoice of the unpaid list (qryUnpaidInv's invoices: unpaid, not cancelled) one age
 // class on, in the list's order, in one transaction that keeps other seats from writing invoices

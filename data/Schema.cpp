@@ -203,11 +203,14 @@ QStringList eInvoicingSchemaSql(SqlDialect dialect)
     return out;
 }
 
-OptionalTables checkEInvoicingTables(const QSqlDatabase& db, QString* problem)
+namespace {
+// What a database holds of a set of optional tables; `what` names them in the message ("e-invoicing details").
+OptionalTables checkOptionalTables(const QSqlDatabase& db, const std::vector<TableDef>& tables, const QString& what,
+                                   QString* problem)
 {
     const QStringList present = tablesOf(db);
     QStringList found, missing;
-    for (const TableDef& t : eInvoicingTables()) {
+    for (const TableDef& t : tables) {
         const auto at = std::find_if(present.begin(), present.end(),
                                      [&](const QString& p) { return p.compare(t.name, Qt::CaseInsensitive) == 0; });
         if (at == present.end())
@@ -218,24 +221,60 @@ OptionalTables checkEInvoicingTables(const QSqlDatabase& db, QString* problem)
     if (found.isEmpty())
         return OptionalTables::Absent;
     const QString book = db.databaseName();
-    const auto damaged = [&](const QString& what) {
+    const auto damaged = [&](const QString& fault) {
         if (problem)
-            *problem = QStringLiteral("The e-invoicing details of the book %1 cannot be used: %2 The rest of the book is "
-                                      "not affected; restore the e-invoicing tables from a backup, or have them repaired.")
-                           .arg(book, what);
+            *problem = QStringLiteral("The %1 of the book %2 cannot be used: %3 The rest of the book is "
+                                      "not affected; restore their tables from a backup, or have them repaired.")
+                           .arg(what, book, fault);
         return OptionalTables::Damaged;
     };
     if (!missing.isEmpty())
         return damaged(QStringLiteral("the table %1 is missing beside %2.").arg(missing.join(QStringLiteral(", ")),
                                                                                found.join(QStringLiteral(", "))));
-    for (size_t i = 0; i < eInvoicingTables().size(); ++i) {
-        const TableDef& t = eInvoicingTables()[i];
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const TableDef& t = tables[i];
         const QStringList columns = fieldsOf(db, found[int(i)]);
         for (const FieldDef& f : t.fields)
             if (!columns.contains(f.name, Qt::CaseInsensitive))
                 return damaged(QStringLiteral("the table %1 has no field %2.").arg(t.name, f.name));
     }
     return OptionalTables::Complete;
+}
+
+} // namespace
+
+OptionalTables checkEInvoicingTables(const QSqlDatabase& db, QString* problem)
+{
+    return checkOptionalTables(db, eInvoicingTables(), QStringLiteral("e-invoicing details"), problem);
+}
+
+const std::vector<TableDef>& creditNoteTables()
+{
+    using T = FieldType;
+    static const std::vector<TableDef> tables = {
+        {QStringLiteral("CreditNote"), QStringLiteral("CreditNote.db"),
+         {{"CN_Number", T::Integer, 0, true}, {"Inv_Number", T::Integer, 0, true}, {"CN_Date", T::Date},
+          {"CN_Reason", T::Text, 200}},
+         QString(), QStringLiteral("CN_Number")},
+        {QStringLiteral("CreditNoteCounter"), QStringLiteral("CreditNoteCounter.db"), {{"CN_Next_No", T::Integer, 0, true}},
+         QString(), QString()},
+    };
+    return tables;
+}
+
+QStringList creditNoteSchemaSql(SqlDialect dialect)
+{
+    QStringList out;
+    for (const TableDef& t : creditNoteTables())
+        out << tableSql(t, dialect);
+    // One credit note per invoice: the engine refuses a second.
+    out << QStringLiteral("CREATE UNIQUE INDEX CreditNote_Inv_Number ON CreditNote (Inv_Number)");
+    return out;
+}
+
+OptionalTables checkCreditNoteTables(const QSqlDatabase& db, QString* problem)
+{
+    return checkOptionalTables(db, creditNoteTables(), QStringLiteral("credit notes"), problem);
 }
 
 SqlDialect dialectOf(const QSqlDatabase& db)

@@ -64,6 +64,14 @@ QStringList eInvoicingSchemaSql(SqlDialect dialect = SqlDialect::SQLite);
 enum class OptionalTables { Absent, Complete, Damaged };
 OptionalTables checkEInvoicingTables(const QSqlDatabase& db, QString* problem = nullptr);
 
+// The tables of the credit notes, which a book holds from its first credit note (or from the
+// first time the user sets where their numbers start): CreditNote (one row per cancelled invoice:
+// its number, the invoice, the date and the reason; one per invoice) and CreditNoteCounter (one
+// row: the number the next credit note gets). Optional like the e-invoicing tables.
+const std::vector<TableDef>& creditNoteTables();
+QStringList creditNoteSchemaSql(SqlDialect dialect = SqlDialect::SQLite);
+OptionalTables checkCreditNoteTables(const QSqlDatabase& db, QString* problem = nullptr);
+
 // Rows that other rows refer to are not deleted: a customer that has invoices, a product that
 // invoice lines use. Their business records would otherwise drop out of every list and report.
 struct DeleteRefusal {

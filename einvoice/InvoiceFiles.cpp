@@ -16,8 +16,6 @@
 
 namespace zz::einvoice {
 
-namespace {
-
 // The invoice report query of the data module's statements, as a query of our own.
 std::unique_ptr<TQuery> invoiceReportQuery()
 {
@@ -31,8 +29,6 @@ std::unique_ptr<TQuery> invoiceReportQuery()
     }
     throw Exception(QStringLiteral("The invoice report query is missing."));
 }
-
-} // namespace
 
 QStringList BookEInvoice::missingDetails() const { return einvoice::missingDetails(m_number, Profile::EN16931); }
 

@@ -3,13 +3,21 @@
 // write them from the same code: the Factur-X hybrid (the invoice printout's pages as a PDF/A-3b
 // carrying the EN 16931 XML) and the XRechnung XML alone.
 #include <QString>
+#include <memory>
 
 #include "einvoice/EInvoice.h"
 #include "reports/EInvoiceSource.h"
 #include "reports/engine/ReportDefinition.h"
 #include "reports/engine/ReportDocument.h"
 
+namespace zz {
+class TQuery;
+}
+
 namespace zz::einvoice {
+
+// The invoice report query (qryInvReport) as a query of its own, not yet open.
+std::unique_ptr<TQuery> invoiceReportQuery();
 
 // The e-invoice of one invoice of the open book, handed to the print preview of its printout.
 class BookEInvoice : public EInvoiceSource {

@@ -1,7 +1,10 @@
 #include "invoicing/CancelledInv.h"
 
 #include "data/DataMod.h"
+#include "reports/PrintInvoice.h"
+#include "widgets/Handlers.h"
 #include "widgets/Layout.h"
+#include "widgets/WindowKit.h"
 
 namespace zz {
 
@@ -23,7 +26,21 @@ TfrmCancelledInv::TfrmCancelledInv(QWidget* parent)
     XiPanel1->setFont(arialFont(24, true));
     XiPanel1->setCaption(QStringLiteral("Cancelled Invoices"));
 
-    setTabOrderOf({DBGrid1, btnClose});
+    // The credit note of the invoice under the cursor, at the bar's left end (free space).
+    btnCreditNote = makeButton(XiPanel2, QStringLiteral("btnCreditNote"), QStringLiteral("Credit &Note"), QStringLiteral("print"),
+                               ButtonScheme::csNeoSilver, 16, 8);
+    connect(btnCreditNote, &TXiButton::clicked, this, command(this, &TfrmCancelledInv::btnCreditNoteClick));
+
+    setTabOrderOf({DBGrid1, btnCreditNote, btnClose});
+}
+
+void TfrmCancelledInv::btnCreditNoteClick()
+{
+    TQuery* list = DataModule1->qryCancelledInv;
+    if (!list->Active() || list->RecordCount() == 0)
+        return;
+    const int number = list->FieldByName(QStringLiteral("Inv_Number"))->AsInteger();
+    guarded([number] { printCreditNoteOfInvoice(number); });
 }
 
 } // namespace zz

@@ -3,6 +3,7 @@
 #include "data/DataMod.h"
 #include "data/Invoices.h"
 #include "invoicing/InvoiceGrids.h"
+#include "reports/PrintInvoice.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Handlers.h"
 
@@ -40,6 +41,9 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
                                ButtonScheme::csNeoSilver, 16, 8);
     btnCancelInvoice = makeButton(XiPanel3, QStringLiteral("btnCancelInvoice"), QStringLiteral("C&ancel"),
                                   QStringLiteral("cancel_invoice"), ButtonScheme::csNeoSilver, 104, 8);
+    // Beside the invoice's own buttons: the document that takes a cancelled invoice back.
+    btnCreditNote = makeButton(XiPanel3, QStringLiteral("btnCreditNote"), QStringLiteral("Credit &Note"), QStringLiteral("print"),
+                               ButtonScheme::csNeoSilver, 192, 8);
     bands->addWidget(XiPanel3);
 
     DBGrid2 = makeReadOnlyGrid(this, QStringLiteral("DBGrid2"), dm ? dm->datInvDetail : nullptr,
@@ -54,9 +58,10 @@ TfrmInvDetail::TfrmInvDetail(QWidget* parent) : TPanelForm(QStringLiteral("Invoi
 
     connect(btnPayInvoice, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnPayInvoiceClick));
     connect(btnCancelInvoice, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnCancelInvoiceClick));
+    connect(btnCreditNote, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnCreditNoteClick));
     connect(btnClose, &TXiButton::clicked, this, command(this, &TfrmInvDetail::btnCloseClick));
 
-    setTabOrderOf({DBGrid1, btnPayInvoice, btnCancelInvoice, DBGrid2, btnClose});
+    setTabOrderOf({DBGrid1, btnPayInvoice, btnCancelInvoice, btnCreditNote, DBGrid2, btnClose});
     anchorCloseButton(btnClose);
     makeMaximised(this);
 }
@@ -106,10 +111,25 @@ void TfrmInvDetail::btnCancelInvoiceClick()
     }
     if (!confirm(QStringLiteral("Cancel selected Invoice?")))
         return;
-    guarded([dm] {
-        cancelInvoice(dm->tblInvoiceInv_Number->AsInteger());
+    // The credit note that takes the invoice back may say why; Cancel here leaves the invoice as it is.
+    const std::optional<QString> reason = textDialog(
+        TextRequest{QStringLiteral("Credit Note"), QStringLiteral("Reason for the credit note (optional):"), 200});
+    if (!reason)
+        return;
+    guarded([dm, &reason] {
+        cancelInvoice(dm->tblInvoiceInv_Number->AsInteger(), *reason);
         dm->tblInvoice->Refresh();
     });
+}
+
+void TfrmInvDetail::btnCreditNoteClick()
+{
+    TDataModule1* dm = DataModule1;
+    if (isNo(dm->tblInvoiceInv_Cancelled)) {
+        showInformation(QStringLiteral("Only a cancelled Invoice has a credit note."));
+        return;
+    }
+    guarded([dm] { printCreditNoteOfInvoice(dm->tblInvoiceInv_Number->AsInteger()); });
 }
 
 void TfrmInvDetail::btnCloseClick()

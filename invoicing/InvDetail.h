@@ -22,6 +22,7 @@ public:
     TXiPanel* XiPanel3; // Pay and Cancel
     TXiButton* btnPayInvoice;
     TXiButton* btnCancelInvoice;
+    TXiButton* btnCreditNote; // the credit note of a cancelled invoice, in the print preview
     TDBGrid* DBGrid2;   // the lines of one invoice
     TXiPanel* XiPanel4; // button bar
     TXiButton* btnClose;
@@ -36,6 +37,7 @@ public:
     // nothing) or it has a pay date (then it says so), after asking.
     void btnCancelInvoiceClick();
     // Closes the lines query and the window.
+    void btnCreditNoteClick();
     void btnCloseClick();
 
 protected:

@@ -12,4 +12,12 @@ namespace zz {
 // e-invoice: the Factur-X hybrid for Save as PDF and E-mail, the XRechnung XML beside them.
 void printInvoice(int invoiceNumber);
 
+// Shows the credit note with that number in the print preview (print, Save as PDF "Credit Note
+// 3.pdf", E-mail); where the e-invoicing details are complete the preview offers it as an EN 16931
+// credit note (Factur-X, XRechnung). Returns when the preview closes; throws on any error.
+void printCreditNote(int creditNoteNumber);
+// The credit note of a cancelled invoice in the print preview. An invoice cancelled before the
+// book kept credit notes gets its credit note first, once the user agrees; a refusal prints nothing.
+void printCreditNoteOfInvoice(int invoiceNumber);
+
 } // namespace zz

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -123,6 +125,22 @@ void generalErrorReport(const QString& message)
 std::optional<QString> fileDialog(const FileDialogRequest& request)
 {
     return g_seam ? g_seam->file(request) : realFile(request);
+}
+
+std::optional<QString> textDialog(const TextRequest& request)
+{
+    if (g_seam)
+        return g_seam->text(request);
+    QInputDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(request.title);
+    dlg.setLabelText(request.label);
+    dlg.setInputMode(QInputDialog::TextInput);
+    if (request.maxLength > 0)
+        if (auto* edit = dlg.findChild<QLineEdit*>())
+            edit->setMaxLength(request.maxLength);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.textValue();
 }
 
 bool printerSetupDialog(QPrinter& printer)

@@ -34,12 +34,21 @@ struct FileDialogRequest {
     bool picturePreview = false;
 };
 
+// A one-line text the user types, with OK and Cancel.
+struct TextRequest {
+    QString title;
+    QString label;
+    int maxLength = 0; // 0: no limit
+};
+
 class DialogSeam {
 public:
     virtual ~DialogSeam() = default;
     virtual MsgResult message(const MessageRequest& request) = 0;
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<QString> file(const FileDialogRequest& request) { return std::nullopt; }
+    // The typed text, or nothing when the user cancelled. Unanswered: an empty text, accepted.
+    virtual std::optional<QString> text(const TextRequest& request) { return QString(); }
     // The printer set-up dialog on a printer; true when the user accepted (the printer then holds
     // the choices).
     virtual bool printerSetup(QPrinter& printer) { return false; }
@@ -77,6 +86,8 @@ void generalErrorReport(const QString& message);
 
 // A file dialog (open or save) through the seam.
 std::optional<QString> fileDialog(const FileDialogRequest& request);
+// A one-line text input through the seam; nothing when the user cancelled.
+std::optional<QString> textDialog(const TextRequest& request);
 // The printer set-up and print dialogs through the seam (parented to the active window).
 bool printerSetupDialog(QPrinter& printer);
 bool printDialog(QPrinter& printer, int minPage, int maxPage);

@@ -7,7 +7,9 @@
 #include "admin/CusAdmin.h"
 #include "admin/CustomerEInvoicing.h"
 #include "admin/NewCustomer.h"
+#include "data/CreditNotes.h"
 #include "data/EInvoiceDetails.h"
+#include "data/Engine.h"
 #include "data/Errors.h"
 #include "tests/admin/AdminTestUtil.h"
 
@@ -54,6 +56,46 @@ private slots:
         frmCompanyEInvoicing = nullptr;
         frmAdminCompany = nullptr;
         fx.tearDown();
+    }
+
+    void theNextCreditNoteNumberIsSetWithTheDetails()
+    {
+        test::whileModal(frmCompanyEInvoicing, [&] {
+            TfrmCompanyEInvoicing* d = frmCompanyEInvoicing;
+            QCOMPARE(d->edtCreditNoteNo->text(), QString("1"));
+            retype(d->edtCountry, "DE");
+            retype(d->edtCreditNoteNo, "5O");
+            d->btnSave->click();
+            QVERIFY(fx.boxes().startsWith("Error: The credit note number '5O' is no whole number"));
+            QVERIFY(d->isVisible());
+            QVERIFY(!tablesMade());
+            retype(d->edtCreditNoteNo, "50");
+            d->btnSave->click();
+            QCOMPARE(fx.boxes(), QString());
+        });
+        frmCompanyEInvoicing->Execute();
+        QCOMPARE(nextCreditNoteNumber(), 50);
+        QCOMPARE(loadCompanyEInvoiceDetails()->country, QString("DE"));
+
+        // Once credit note 50 is given, the counter cannot be set back onto it: refused before
+        // anything is saved, the dialog keeps what was typed.
+        QSqlQuery q(Engine::database());
+        QVERIFY(q.exec("INSERT INTO CreditNote (CN_Number, Inv_Number, CN_Date) VALUES (50, 1, '2026-12-09')"));
+        test::whileModal(frmCompanyEInvoicing, [&] {
+            TfrmCompanyEInvoicing* d = frmCompanyEInvoicing;
+            QCOMPARE(d->edtCreditNoteNo->text(), QString("51"));
+            retype(d->edtCountry, "AT");
+            retype(d->edtCreditNoteNo, "50");
+            d->btnSave->click();
+            QCOMPARE(fx.boxes(), QString("Error: The next credit note number cannot be 50: credit note 50 has been given "
+                                         "already, so the next is at least 51."));
+            QVERIFY(d->isVisible());
+            QCOMPARE(d->edtCreditNoteNo->text(), QString("50"));
+            d->btnCancel->click();
+        });
+        frmCompanyEInvoicing->Execute();
+        QCOMPARE(loadCompanyEInvoiceDetails()->country, QString("DE"));
+        QCOMPARE(nextCreditNoteNumber(), 51);
     }
 
     void theCompanyDialogRefusesWrongFieldsAndKeepsWhatWasTyped()

@@ -2,6 +2,8 @@
 // the invoice grid; Pay and Cancel with their guards, questions and answers; statements that fail.
 #include "tests/invoicing/InvoicingTestUtil.h"
 
+#include "data/CreditNotes.h"
+
 using namespace zz;
 
 class TestInvoiceDetail : public QObject {
@@ -146,6 +148,32 @@ private slots:
         w()->btnPayInvoice->click();
         QCOMPARE(fx.boxes(), QStringLiteral("Information: Cannot pay a cancelled Invoice."));
         QCOMPARE(test::AdminFixture::count("Line"), 3);
+    }
+
+    void cancelAsksForTheCreditNotesReasonAndCancelThereChangesNothing()
+    {
+        open();
+        // Yes, then Cancel in the reason box: the invoice stays as it is, no credit note.
+        fx.seam->textAnswers = {QString()};
+        w()->btnCancelInvoice->click();
+        QCOMPARE(fx.seam->textRequests.size(), 1);
+        QCOMPARE(fx.seam->textRequests.at(0).label, QStringLiteral("Reason for the credit note (optional):"));
+        QCOMPARE(fx.seam->textRequests.at(0).maxLength, 200);
+        QCOMPARE(invoice(10), QStringLiteral("10|-|NO|NO|CURRENT"));
+        QVERIFY(!creditNoteOfInvoice(10));
+        // Yes and a reason: cancelled with its credit note, which the window's Credit Note shows.
+        fx.seam->textAnswers = {QStringLiteral("Goods returned")};
+        w()->btnCancelInvoice->click();
+        QCOMPARE(invoice(10), QStringLiteral("10|-|NO|YES|CURRENT"));
+        QCOMPARE(creditNoteOfInvoice(10)->reason, QStringLiteral("Goods returned"));
+        QCOMPARE(creditNoteOfInvoice(10)->number, 1);
+        if (qEnvironmentVariableIsSet("ZZ_KEEP_OUTPUT"))
+            w()->grab().save(QString::fromLocal8Bit(qgetenv("ZZ_KEEP_OUTPUT")) + QStringLiteral("/invoice-detail.png"));
+        fx.seam->clear();
+        fx.dm->tblInvoice->Next(); // 11, open
+        w()->btnCreditNote->click();
+        QCOMPARE(fx.boxes(), QStringLiteral("Information: Only a cancelled Invoice has a credit note."));
+        QCOMPARE(int(allCreditNotes().size()), 1);
     }
 
     void statementsOfOtherWindowsAreSeenOnOpening()

@@ -12,6 +12,9 @@
 #include "invoicing/UnpaidInv.h"
 #include "tests/invoicing/InvoicingTestUtil.h"
 
+#include "data/Invoices.h"
+#include "reports/PreviewForm.h"
+
 using namespace zz;
 using namespace zz::test;
 
@@ -150,7 +153,34 @@ private slots:
         QCOMPARE(c.DBGrid1->columns()[1].titleAlignment, Qt::AlignCenter);
         QCOMPARE(c.DBGrid1->columns()[2].alignment, Qt::AlignCenter);
         QVERIFY(!c.btnClose->glyph().isNull());
-        QCOMPARE(c.findChildren<TXiButton*>().size(), 1);
+        // Beside Close only the credit note's button, at the bar's left end where nothing stood.
+        QCOMPARE(c.findChildren<TXiButton*>().size(), 2);
+        QCOMPARE(c.btnCreditNote->parentWidget(), c.XiPanel2);
+        QCOMPARE(c.btnCreditNote->pos(), QPoint(16, 8));
+        QVERIFY(c.btnCreditNote->geometry().right() < c.btnClose->geometry().left());
+    }
+
+    void theCancelledListShowsTheCreditNoteOfTheInvoiceUnderTheCursor()
+    {
+        customers();
+        invoice(201, 1, "CURRENT");
+        invoice(202, 2, "CURRENT");
+        cancelInvoice(201, QStringLiteral("Wrong customer"));
+        cancelInvoice(202);
+        f.dm->qryCancelledInv->Close();
+        f.dm->qryCancelledInv->Open();
+        cancelled->show();
+        // ZZ_KEEP_OUTPUT=<folder> keeps a picture of the list with its buttons.
+        if (qEnvironmentVariableIsSet("ZZ_KEEP_OUTPUT"))
+            cancelled->grab().save(QString::fromLocal8Bit(qgetenv("ZZ_KEEP_OUTPUT")) + QStringLiteral("/cancelled-invoices.png"));
+        QStringList shown;
+        f.seam->onPreview = [&](TPreviewForm& preview) { shown << preview.documentName(); };
+        f.dm->qryCancelledInv->Last(); // Zeta's invoice 201 sorts after Alpha's 202
+        cancelled->btnCreditNote->click();
+        f.dm->qryCancelledInv->First();
+        QTest::keyClick(cancelled.get(), Qt::Key_N, Qt::AltModifier);
+        QCOMPARE(f.boxes(), QString());
+        QCOMPARE(shown, (QStringList{"Credit Note 1", "Credit Note 2"}));
     }
 
     void advanceAllStepsEveryListedInvoiceOnceInListOrder()

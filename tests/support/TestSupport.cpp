@@ -36,6 +36,18 @@ std::optional<QString> RecordingSeam::file(const FileDialogRequest& request)
     return r;
 }
 
+std::optional<QString> RecordingSeam::text(const TextRequest& request)
+{
+    textRequests.push_back(request);
+    if (textAnswers.empty())
+        return QString();
+    const QString r = textAnswers.front();
+    textAnswers.pop_front();
+    if (r.isNull())
+        return std::nullopt;
+    return r;
+}
+
 namespace {
 bool nextAnswer(std::deque<bool>& answers)
 {

@@ -26,6 +26,7 @@ public:
 
     MsgResult message(const MessageRequest& request) override;
     std::optional<QString> file(const FileDialogRequest& request) override;
+    std::optional<QString> text(const TextRequest& request) override;
     bool printerSetup(QPrinter& printer) override;
     bool print(QPrinter& printer, int minPage, int maxPage) override;
     void previewOpened(TPreviewForm& preview) override;
@@ -35,6 +36,8 @@ public:
     QList<FileDialogRequest> fileRequests;
     std::deque<MsgResult> answers;                 // next answers to message boxes
     std::deque<QString> fileAnswers; // next answers to file dialogs (a null QString cancels)
+    QList<TextRequest> textRequests;
+    std::deque<QString> textAnswers; // next answers to text inputs (a null QString cancels; none: empty, accepted)
     std::function<void(const MessageRequest&)> onMessage; // runs while the "box" is up
     // The printer dialogs shown, as "setup" or "print <min>-<max>", and the next answers.
     QStringList printerDialogs;

@@ -1,6 +1,7 @@
 // The demonstration book with e-invoicing details: its company and every customer have details
 // that pass the program's own checks, the customers alternate between Germany and South Africa
-// with addresses and buyer references of their countries; without the option the book has none.
+// with addresses and buyer references of their countries, and its cancelled invoices have their
+// credit notes; without the option the book has none of these.
 #include <QSqlQuery>
 
 #include "data/EInvoiceDetails.h"
@@ -69,6 +70,16 @@ private slots:
         QCOMPARE(customers, 12);
         // Every invoice is of a customer with details.
         QCOMPARE(test::storedValue("SELECT COUNT(*) FROM Invoice WHERE Cus_Code NOT IN (SELECT Cus_Code FROM CustomerEInvoicing)").toInt(), 0);
+        // Every cancelled invoice has its credit note, no other has one, numbered 1, 2, ... with
+        // the counter after the last.
+        QCOMPARE(checkCreditNoteTables(Engine::database()), OptionalTables::Complete);
+        const int cancelled = test::storedValue("SELECT COUNT(*) FROM Invoice WHERE Inv_Cancelled = 'YES'").toInt();
+        QVERIFY(cancelled > 0);
+        QCOMPARE(test::storedValue("SELECT COUNT(*) FROM CreditNote C JOIN Invoice I ON I.Inv_Number = C.Inv_Number "
+                                   "WHERE I.Inv_Cancelled = 'YES'").toInt(), cancelled);
+        QCOMPARE(test::storedValue("SELECT COUNT(*) FROM CreditNote").toInt(), cancelled);
+        QCOMPARE(test::storedValue("SELECT MAX(CN_Number) FROM CreditNote").toInt(), cancelled);
+        QCOMPARE(test::storedValue("SELECT CN_Next_No FROM CreditNoteCounter").toInt(), cancelled + 1);
         Engine::close();
     }
 
@@ -83,6 +94,7 @@ private slots:
         alias.database = file;
         Engine::open(alias);
         QCOMPARE(checkEInvoicingTables(Engine::database()), OptionalTables::Absent);
+        QCOMPARE(checkCreditNoteTables(Engine::database()), OptionalTables::Absent);
         QVERIFY(!loadCompanyEInvoiceDetails());
         Engine::close();
     }

@@ -5,7 +5,9 @@
 #include <QSqlRecord>
 
 #include "data/DataMod.h"
+#include "data/CreditNotes.h"
 #include "data/EInvoiceDetails.h"
+#include "data/Invoices.h"
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "tests/support/PgServer.h"
@@ -28,6 +30,8 @@ QStringList rowsOf(const QString& file)
         std::vector<TableDef> tables = schemaTables();
         if (checkEInvoicingTables(db) == OptionalTables::Complete)
             tables.insert(tables.end(), eInvoicingTables().begin(), eInvoicingTables().end());
+        if (checkCreditNoteTables(db) == OptionalTables::Complete)
+            tables.insert(tables.end(), creditNoteTables().begin(), creditNoteTables().end());
         for (const TableDef& t : tables) {
             q.exec("SELECT * FROM " + t.name + " ORDER BY rowid");
             while (q.next()) {
@@ -185,6 +189,45 @@ private slots:
         const auto target = pgLocation(pg->createDatabase());
         const QString refused = test::errorOf([&] { book::copyBook(book::parseLocation(damaged), target); });
         QVERIFY2(refused.contains("the table CustomerEInvoicing is missing"), qPrintable(refused));
+    }
+
+    void theCreditNotesGoAlongBothWays()
+    {
+        test::TempHome home;
+        const QString original = Engine::resolveAlias().database;
+        {
+            TDataModule1 dm;
+            test::runSql("INSERT INTO Customer (Cus_Name) VALUES ('Müller GmbH')");
+            for (int n : {1, 2, 3})
+                test::runSql(QString("INSERT INTO Invoice (Inv_Number, Cus_Code, Inv_Date, Inv_Paid, Inv_Cancelled, Inv_Days) "
+                                     "VALUES (%1, 1, '2026-12-0%1', 'NO', 'NO', 'CURRENT')").arg(n));
+            setNextCreditNoteNumber(41);
+            cancelInvoice(1, "Wrong address – ß");
+            cancelInvoice(3);
+        }
+        Engine::close();
+
+        auto* pg = test::PgServer::instance();
+        const auto there = pgLocation(pg->createDatabase());
+        const auto checks = book::copyBook(book::parseLocation(original), there);
+        QCOMPARE(int(checks.size()), 8);
+        QCOMPARE(checks[6].table, QStringLiteral("CreditNote"));
+        QCOMPARE(checks[6].targetRows, 2);
+        QCOMPARE(checks[7].table, QStringLiteral("CreditNoteCounter"));
+
+        // On the server the numbers go on where they stood, and a second credit note of an
+        // invoice is refused by the engine.
+        Engine::open(pg->alias(there.database));
+        QCOMPARE(readCreditNote(41)->reason, QStringLiteral("Wrong address – ß"));
+        QCOMPARE(creditNoteOfInvoice(3)->number, 42);
+        QCOMPARE(nextCreditNoteNumber(), 43);
+        QVERIFY(!test::errorOf([] { test::runSql("INSERT INTO CreditNote (CN_Number, Inv_Number) VALUES (50, 1)"); }).isEmpty());
+        Engine::close();
+
+        const QString back = home.path() + "/back.db";
+        QCOMPARE(int(book::copyBook(there, book::parseLocation(back)).size()), 8);
+        QCOMPARE(rowsOf(back), rowsOf(original));
+        QCOMPARE(rowsOf(original).filter("CreditNote|").size(), 2);
     }
 
     void createMakesABookTheProgramOpens()

@@ -250,6 +250,16 @@ QString writeDemoDatabase(const QString& path, const DemoSize& size, unsigned se
         const QString error = writeEInvoicing(d, size.eInvoicing, size.customers);
         if (!error.isEmpty())
             return error;
+        // Every cancelled invoice has its credit note, numbered from 1 in the invoices' order and
+        // dated a week after the invoice; the counter goes on after the last.
+        for (const QString& sql : creditNoteSchemaSql())
+            if (!d.exec(sql.toUtf8().constData()))
+                return d.error;
+        if (!d.exec("INSERT INTO CreditNote (CN_Number, Inv_Number, CN_Date, CN_Reason) "
+                    "SELECT ROW_NUMBER() OVER (ORDER BY Inv_Number), Inv_Number, date(Inv_Date, '+7 days'), "
+                    "'Cancelled at the customer''s request' FROM Invoice WHERE Inv_Cancelled = 'YES' ORDER BY Inv_Number")
+            || !d.exec("INSERT INTO CreditNoteCounter (CN_Next_No) SELECT COUNT(*) + 1 FROM CreditNote"))
+            return d.error;
     }
     if (!d.exec("COMMIT"))
         return d.error;

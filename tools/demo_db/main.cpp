@@ -1,6 +1,6 @@
 // demo_db [--einvoicing[=DE|ZA]] FILE [CUSTOMERS PRODUCTS INVOICES LINES [OPEN-TENTHS]]: writes a
 // demonstration database; with --einvoicing its company (in Germany unless ZA is named) and its
-// customers have complete e-invoicing details.
+// customers have complete e-invoicing details, and its cancelled invoices their credit notes.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -290,9 +290,14 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
     const OptionalTables optional = checkEInvoicingTables(from.db(), &problem);
     if (optional == OptionalTables::Damaged)
         fail(problem);
+    const OptionalTables credit = checkCreditNoteTables(from.db(), &problem);
+    if (credit == OptionalTables::Damaged)
+        fail(problem);
     std::vector<TableDef> tables = schemaTables();
     if (optional == OptionalTables::Complete)
         tables.insert(tables.end(), eInvoicingTables().begin(), eInvoicingTables().end());
+    if (credit == OptionalTables::Complete)
+        tables.insert(tables.end(), creditNoteTables().begin(), creditNoteTables().end());
 
     Connection to(target, kTarget, false);
     refuseNonEmpty(to.db(), target);
@@ -304,6 +309,9 @@ std::vector<TableCheck> copyBook(const BookLocation& source, const BookLocation&
     try {
         if (optional == OptionalTables::Complete)
             for (const QString& sql : eInvoicingSchemaSql(dialectOf(out)))
+                run(out, sql);
+        if (credit == OptionalTables::Complete)
+            for (const QString& sql : creditNoteSchemaSql(dialectOf(out)))
                 run(out, sql);
         for (const TableDef& t : tables) {
             if (progress)

@@ -5,6 +5,8 @@
 //                                 one invoice as a Factur-X e-invoice PDF or an XRechnung XML
 //   zzbook export BOOK WHAT FILE  customers, products, invoices or lines as a CSV file
 //   zzbook import BOOK customers|products FILE   from a CSV file, the columns by their header names
+//   zzbook creditnote BOOK NUMBER FILE.pdf|FILE.xml
+//                                 one credit note likewise (its plain PDF without e-invoicing details)
 // A book is a file path or postgresql://[user@][host][:port]/database[?host=/socket/folder].
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -17,6 +19,7 @@
 
 #include "data/Engine.h"
 #include "data/Errors.h"
+#include "einvoice/CreditNoteFiles.h"
 #include "einvoice/InvoiceFiles.h"
 #include "tools/common/ToolCommandLine.h"
 #include "tools/zzbook/BookCopy.h"
@@ -28,7 +31,8 @@ QString usageText()
 {
     return QStringLiteral("usage: zzbook create TARGET\n"
                           "       zzbook copy SOURCE TARGET\n"
-                          "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n")
+                          "       zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml\n"
+                          "       zzbook creditnote BOOK NUMBER FILE.pdf|FILE.xml\n")
          + QString::fromUtf8(zz::book::kExchangeUsage)
          + QStringLiteral(
                "A book is a SQLite file path or postgresql://[user@][host][:port]/database[?host=/socket/folder];\n"
@@ -36,6 +40,8 @@ QString usageText()
                "einvoice writes invoice NUMBER of BOOK as a Factur-X e-invoice (FILE.pdf, the printout with its\n"
                "EN 16931 XML) or as an XRechnung XML (FILE.xml); it refuses, naming what is missing, when the\n"
                "company's or the customer's e-invoicing details are incomplete.\n"
+               "creditnote writes credit note NUMBER of BOOK likewise, as an EN 16931 credit note naming the invoice\n"
+               "it takes back; FILE.pdf is its plain printout when the e-invoicing details are incomplete.\n"
                "\n"
                "Options:\n"
                "  -h, --help     show this help and end\n"
@@ -76,13 +82,14 @@ int exchangeCommand(const QStringList& all, const QString& program)
     return status == 2 ? usage() : status;
 }
 
-// Writes one invoice's e-invoice file from the book, whole or not at all.
+// Writes one invoice's (or credit note's) file from the book, whole or not at all.
 int einvoiceCommand(const QStringList& args)
 {
+    const bool creditNote = args[0] == QLatin1String("creditnote");
     bool isNumber = false;
     const int number = args[2].toInt(&isNumber);
     if (!isNumber || number <= 0)
-        throw zz::Exception(QStringLiteral("%1 is no invoice number.").arg(args[2]));
+        throw zz::Exception(QStringLiteral("%1 is no %2 number.").arg(args[2], creditNote ? "credit note" : "invoice"));
     zz::einvoice::fileKindOf(args[3]);
     const auto book = zz::book::parseLocation(args[1]);
     zz::AliasConfig alias;
@@ -96,8 +103,9 @@ int einvoiceCommand(const QStringList& args)
     struct Close {
         ~Close() { zz::Engine::close(); }
     } closeLater;
-    const QString what = zz::einvoice::writeEInvoiceFile(number, args[3]);
-    std::printf("Wrote invoice %d of %s as %s to %s.\n", number, qPrintable(book.display()), qPrintable(what),
+    const QString what = creditNote ? zz::einvoice::writeCreditNoteFile(number, args[3])
+                                    : zz::einvoice::writeEInvoiceFile(number, args[3]);
+    std::printf("Wrote %s %d of %s as %s to %s.\n", creditNote ? "credit note" : "invoice", number, qPrintable(book.display()), qPrintable(what),
                 qPrintable(args[3]));
     return 0;
 }
@@ -107,7 +115,8 @@ int main(int argc, char** argv)
 {
     // The printout's pages are measured with the fonts Qt finds, which needs the GUI application
     // (off screen: the tool opens no window).
-    const bool einvoice = argc == 5 && std::string_view(argv[1]) == "einvoice";
+    const bool einvoice =
+        argc == 5 && (std::string_view(argv[1]) == "einvoice" || std::string_view(argv[1]) == "creditnote");
     if (einvoice && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = einvoice ? std::make_unique<QGuiApplication>(argc, argv)
