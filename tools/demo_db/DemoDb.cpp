@@ -15,7 +15,16 @@ namespace {
 struct Db {
     sqlite3* db = nullptr;
     QString error;
-    ~Db() { if (db) sqlite3_close(db); }
+    // Statements an early return left open are finalized first: the connection closes only
+    // without them.
+    ~Db()
+    {
+        if (!db)
+            return;
+        while (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr))
+            sqlite3_finalize(s);
+        sqlite3_close(db);
+    }
     bool exec(const char* sql)
     {
         char* msg = nullptr;
