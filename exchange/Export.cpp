@@ -8,6 +8,7 @@
 #include "data/Engine.h"
 #include "data/Errors.h"
 #include "data/Money.h"
+#include "data/Schema.h"
 #include "exchange/Csv.h"
 #include "exchange/InvoiceAmounts.h"
 
@@ -240,6 +241,64 @@ public:
         }
     }
 
+    // One row per credit note, with the amounts of the invoice it takes back as that invoice's row
+    // gives them. A book without credit notes gives the header alone.
+    void creditNotes()
+    {
+        record(exportColumns(ExportWhat::CreditNotes));
+        QString problem;
+        switch (checkCreditNoteTables(Engine::database(), &problem)) {
+        case OptionalTables::Absent: return;
+        case OptionalTables::Damaged: throw Exception(problem);
+        case OptionalTables::Complete: break;
+        }
+        QStringList binds;
+        QString where;
+        if (m_options.range.kind != ExportRange::Kind::All) {
+            if (!m_options.range.from.isValid() || !m_options.range.to.isValid())
+                throw Exception(QStringLiteral("Give both dates of the range."));
+            binds << m_options.range.from.toString(Qt::ISODate) << m_options.range.to.toString(Qt::ISODate);
+            where = m_options.range.kind == ExportRange::Kind::InvoiceDates
+                ? QStringLiteral(" WHERE B.Inv_Date >= ? AND B.Inv_Date <= ?")
+                : QStringLiteral(" WHERE E.CN_Date >= ? AND E.CN_Date <= ?");
+        }
+        Rows rows(QStringLiteral("SELECT E.CN_Number, E.CN_Date, E.Inv_Number, B.Inv_Date, B.Cus_Code, A.Cus_Name, "
+                                 "E.CN_Reason, B.Inv_VAT, C.Line_Units, C.Line_Discount_Price, C.Line_Number "
+                                 "FROM CreditNote E LEFT JOIN Invoice B ON B.Inv_Number = E.Inv_Number "
+                                 "LEFT JOIN Customer A ON A.Cus_Code = B.Cus_Code "
+                                 "LEFT JOIN Line C ON C.Inv_Number = E.Inv_Number")
+                      + where + QStringLiteral(" ORDER BY E.CN_Number, C.Line_Number"),
+                  binds);
+        bool have = false;
+        qint64 number = 0;
+        QByteArrayList head;
+        InvoiceSums sums;
+        double rate = 0;
+        const auto flush = [&] {
+            if (!have)
+                return;
+            QByteArrayList f = head;
+            f << centsText(sums.net()).toLatin1() << numberText(rate).toLatin1() << centsText(sums.vat()).toLatin1()
+              << centsText(sums.total()).toLatin1();
+            record(f);
+        };
+        while (rows.next()) {
+            const qint64 n = rows.integer(0);
+            if (!have || n != number) {
+                flush();
+                have = true;
+                number = n;
+                sums.clear();
+                rate = rows.isNull(7) ? 0 : rows.real(7);
+                head = QByteArrayList{rows.number(0), rows.date(1), rows.number(2), rows.date(3),
+                                      rows.number(4), rows.text(5), rows.text(6)};
+            }
+            if (!rows.isNull(10))
+                sums.addLine(int(rows.integer(8)), rows.real(9), rate);
+        }
+        flush();
+    }
+
 private:
     CsvWriter m_writer;
     ExportOptions m_options;
@@ -249,7 +308,8 @@ private:
 
 std::optional<ExportWhat> exportWhatFromName(const QString& name)
 {
-    for (ExportWhat w : {ExportWhat::Customers, ExportWhat::Products, ExportWhat::Invoices, ExportWhat::Lines})
+    for (ExportWhat w : {ExportWhat::Customers, ExportWhat::Products, ExportWhat::Invoices, ExportWhat::Lines,
+                          ExportWhat::CreditNotes})
         if (exportWhatName(w) == name)
             return w;
     return std::nullopt;
@@ -262,6 +322,7 @@ QString exportWhatName(ExportWhat what)
     case ExportWhat::Products: return QStringLiteral("products");
     case ExportWhat::Invoices: return QStringLiteral("invoices");
     case ExportWhat::Lines: return QStringLiteral("lines");
+    case ExportWhat::CreditNotes: return QStringLiteral("creditnotes");
     }
     return QString();
 }
@@ -281,6 +342,10 @@ QStringList exportColumns(ExportWhat what)
     case ExportWhat::Lines:
         return {"Inv_Number",    "Inv_Date",   "Line_Number",   "Prod_Code",           "Prod_Description",
                 "Line_Units",    "Line_Price", "Line_Discount", "Line_Discount_Price", "Net"};
+    case ExportWhat::CreditNotes:
+        // The amounts are those of the invoice taken back, as its own row gives them.
+        return {"CN_Number", "CN_Date", "Inv_Number", "Inv_Date", "Cus_Code", "Cus_Name", "CN_Reason",
+                "Net",       "Inv_VAT", "VAT",        "Total"};
     }
     return {};
 }
@@ -293,6 +358,7 @@ qint64 exportCsv(ExportWhat what, const QString& path, const ExportOptions& opti
     case ExportWhat::Products: e.products(); break;
     case ExportWhat::Invoices: e.invoices(); break;
     case ExportWhat::Lines: e.lines(); break;
+    case ExportWhat::CreditNotes: e.creditNotes(); break;
     }
     return e.finish();
 }

@@ -11,13 +11,15 @@
 
 namespace zz::exchange {
 
-enum class ExportWhat { Customers, Products, Invoices, Lines };
-// "customers", "products", "invoices", "lines"; nothing for another word.
+enum class ExportWhat { Customers, Products, Invoices, Lines, CreditNotes };
+// "customers", "products", "invoices", "lines", "creditnotes"; nothing for another word.
 std::optional<ExportWhat> exportWhatFromName(const QString& name);
 QString exportWhatName(ExportWhat what);
 
 // Which invoices (and their lines) go out: all, those dated within the range, or those paid
-// within it (both dates included). Customers and products always go out whole.
+// within it (both dates included). Customers and products always go out whole. Credit notes go
+// out by the dates of the invoices they take back, or, for a range of pay dates (a cancelled
+// invoice is never paid), by their own dates.
 struct ExportRange {
     enum class Kind { All, InvoiceDates, PayDates };
     Kind kind = Kind::All;

@@ -35,6 +35,7 @@ TfrmExportBooks::TfrmExportBooks(QWidget* parent) : TPanelForm(QStringLiteral("E
     cbxWhat->addItem(QStringLiteral("Products"), int(ExportWhat::Products));
     cbxWhat->addItem(QStringLiteral("Invoices"), int(ExportWhat::Invoices));
     cbxWhat->addItem(QStringLiteral("Invoice lines"), int(ExportWhat::Lines));
+    cbxWhat->addItem(QStringLiteral("Credit notes"), int(ExportWhat::CreditNotes));
     cbxWhat->setGeometry(104, 60, 233, 22);
     makeCaption(XiPanel1, QStringLiteral("Label2"), QStringLiteral("&What"), 8, 64)->setBuddy(cbxWhat);
 
@@ -81,7 +82,7 @@ void TfrmExportBooks::FormActivate()
 void TfrmExportBooks::rangeChanged()
 {
     const auto what = ExportWhat(cbxWhat->currentData().toInt());
-    const bool invoices = what == ExportWhat::Invoices || what == ExportWhat::Lines;
+    const bool invoices = what == ExportWhat::Invoices || what == ExportWhat::Lines || what == ExportWhat::CreditNotes;
     cbxRange->setEnabled(invoices);
     const bool dates = invoices && ExportRange::Kind(cbxRange->currentData().toInt()) != ExportRange::Kind::All;
     DateEdit1->setEnabled(dates);
@@ -94,7 +95,7 @@ void TfrmExportBooks::btnExportClick()
         const auto what = ExportWhat(cbxWhat->currentData().toInt());
         ExportOptions options;
         QString name = cbxWhat->currentText();
-        if (what == ExportWhat::Invoices || what == ExportWhat::Lines) {
+        if (what == ExportWhat::Invoices || what == ExportWhat::Lines || what == ExportWhat::CreditNotes) {
             options.range.kind = ExportRange::Kind(cbxRange->currentData().toInt());
             if (options.range.kind != ExportRange::Kind::All) {
                 options.range.from = DateEdit1->Date();

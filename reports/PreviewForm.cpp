@@ -76,7 +76,7 @@ private:
 QString eInvoiceStatusText(const QStringList& missing)
 {
     if (missing.isEmpty())
-        return QStringLiteral("Save as PDF and E-mail write the invoice as an e-invoice (Factur-X).");
+        return QStringLiteral("Save as PDF and E-mail write it as an e-invoice (Factur-X).");
     return QStringLiteral("No e-invoice, a plain PDF: missing %1.").arg(missing.join(QStringLiteral(", ")));
 }
 

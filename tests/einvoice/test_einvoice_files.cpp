@@ -268,7 +268,7 @@ private slots:
         seam.fileAnswers = {file(QStringLiteral("Invoice 57.pdf")), file(QStringLiteral("Invoice 57.xml"))};
         printInvoice(57);
         QVERIFY2(seam.messages.isEmpty(), qPrintable(seam.lastText()));
-        QCOMPARE(line, QStringLiteral("Save as PDF and E-mail write the invoice as an e-invoice (Factur-X)."));
+        QCOMPARE(line, QStringLiteral("Save as PDF and E-mail write it as an e-invoice (Factur-X)."));
         QCOMPARE(QFileInfo(seam.fileRequests.at(1).directory).fileName(), QStringLiteral("Invoice 57.xml"));
         const einvoice::BookEInvoice invoice(57);
         QCOMPARE(detach(file(QStringLiteral("Invoice 57.pdf")), out->path()), invoice.xml(einvoice::Profile::EN16931));

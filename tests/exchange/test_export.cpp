@@ -23,6 +23,7 @@
 #include "tests/support/TestSupport.h"
 #include "tools/demo_db/DemoDb.h"
 #include "tools/zzbook/BookExchange.h"
+#include "data/Invoices.h"
 
 using namespace zz;
 using namespace zz::exchange;
@@ -272,6 +273,47 @@ private slots:
         QVERIFY2(error.contains("stopped"), qPrintable(error));
         QCOMPARE(test::fileBytes(path), QByteArray("last month's file\r\n"));
         QVERIFY(!test::errorOf([&] { exportCsv(ExportWhat::Customers, m_dir.filePath("none/x.csv")); }).isEmpty());
+    }
+
+    // It cancels an invoice of the shared book, so it comes after the tests of amounts and states.
+    void creditNotesGoOutWithTheAmountsOfTheirInvoices()
+    {
+        const QString path = m_dir.filePath("creditnotes.csv");
+        // A book that never had a credit note gives the header alone.
+        const bool hadNone = test::storedValue("SELECT COUNT(*) FROM sqlite_master WHERE name = 'CreditNote'").toInt() == 0;
+        if (hadNone)
+            QCOMPARE(exportCsv(ExportWhat::CreditNotes, path), qint64(0));
+        QCOMPARE(readCsv(path).header, exportColumns(ExportWhat::CreditNotes));
+
+        const int number = test::storedValue(
+            "SELECT MIN(Inv_Number) FROM Invoice B WHERE Inv_Cancelled = 'NO' AND Inv_PayDate IS NULL "
+            "AND EXISTS (SELECT 1 FROM Line C WHERE C.Inv_Number = B.Inv_Number)").toInt();
+        QVERIFY(number > 0);
+        const int note = cancelInvoice(number, QStringLiteral("Wrong address; \"sent twice\""));
+        QVERIFY(note > 0);
+        const QString invoices = m_dir.filePath("invoices-cn.csv");
+        exportCsv(ExportWhat::Invoices, invoices);
+        const Table inv = readCsv(invoices);
+        size_t row = 0;
+        while (row < inv.rows.size() && inv.at(row, "Inv_Number") != QString::number(number))
+            ++row;
+        QVERIFY(row < inv.rows.size());
+
+        QVERIFY(exportCsv(ExportWhat::CreditNotes, path) >= 1);
+        const Table t = readCsv(path);
+        size_t at = 0;
+        while (at < t.rows.size() && t.at(at, "CN_Number") != QString::number(note))
+            ++at;
+        QVERIFY(at < t.rows.size());
+        QCOMPARE(t.at(at, "Inv_Number"), QString::number(number));
+        QCOMPARE(t.at(at, "CN_Reason"), QStringLiteral("Wrong address; \"sent twice\""));
+        for (const char* column : {"Net", "Inv_VAT", "VAT", "Total", "Inv_Date", "Cus_Name"})
+            QCOMPARE(t.at(at, column), inv.at(row, column));
+        // By the dates of the invoices they take back.
+        const QDate date = QDate::fromString(inv.at(row, "Inv_Date"), Qt::ISODate);
+        QVERIFY(exportCsv(ExportWhat::CreditNotes, path, {{ExportRange::Kind::InvoiceDates, date, date}}) >= 1);
+        QCOMPARE(exportCsv(ExportWhat::CreditNotes, path, {{ExportRange::Kind::InvoiceDates, date.addYears(-50), date.addYears(-49)}}),
+                 qint64(0));
     }
 
     void theBookToolSaysWhatIsWrong()

@@ -12,7 +12,7 @@
 namespace zz::book {
 
 const char* const kExchangeUsage =
-    "       zzbook export BOOK customers|products|invoices|lines FILE\n"
+    "       zzbook export BOOK customers|products|invoices|lines|creditnotes FILE\n"
     "              [--invoice-dates FROM TO | --pay-dates FROM TO] [--no-bom]\n"
     "       zzbook import BOOK customers|products FILE [--update-existing] [--skip-refused]\n"
     "              [--cut-long] [--regional-prices] [--separator comma|semicolon|tab]\n"
@@ -65,7 +65,7 @@ int runExport(const QStringList& args, FILE* out, FILE* err)
         return 2;
     const auto what = exportWhatFromName(args[1]);
     if (!what) {
-        std::fprintf(err, "zzbook: export what? %s is none of customers, products, invoices, lines.\n", qPrintable(args[1]));
+        std::fprintf(err, "zzbook: export what? %s is none of customers, products, invoices, lines, creditnotes.\n", qPrintable(args[1]));
         return 2;
     }
     ExportOptions options;

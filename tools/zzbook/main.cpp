@@ -3,7 +3,7 @@
 //   zzbook copy SOURCE TARGET     a whole book, SQLite <-> PostgreSQL, checked by counts and sums
 //   zzbook einvoice BOOK NUMBER FILE.pdf|FILE.xml
 //                                 one invoice as a Factur-X e-invoice PDF or an XRechnung XML
-//   zzbook export BOOK WHAT FILE  customers, products, invoices or lines as a CSV file
+//   zzbook export BOOK WHAT FILE  customers, products, invoices, lines or credit notes as a CSV file
 //   zzbook import BOOK customers|products FILE   from a CSV file, the columns by their header names
 //   zzbook creditnote BOOK NUMBER FILE.pdf|FILE.xml
 //                                 one credit note likewise (its plain PDF without e-invoicing details)
