@@ -1,7 +1,5 @@
 #include "data/CreditNotes.h"
 
-#include <QThread>
-
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -166,14 +164,10 @@ void backUpBeforeCreditNoteTables()
         const QString written = backup::write(book, now);
         backup::rotate(book, backup::kKeep, written);
     } catch (const Exception& e) {
-        // Another seat making its first credit note at the same moment may be writing today's
-        // backup under the same name (its copy in progress is what this one could not take):
-        // once that backup is in place the book has it. A few seconds at most.
-        for (int wait = 0; wait < 50; ++wait) {
-            if (!backup::isDue(book, QDateTime::currentDateTime()))
-                return;
-            QThread::msleep(100);
-        }
+        // Another seat making its first credit note at the same moment may have written today's
+        // backup meanwhile, under the same name: then the book has it.
+        if (!backup::isDue(book, QDateTime::currentDateTime()))
+            return;
         throw EBackupError(QStringLiteral("Nothing was changed. The credit notes need two new tables in the book, and the "
                                           "book is backed up before it gets them, but today's backup could not be written: %1")
                                .arg(e.message()));
