@@ -98,7 +98,10 @@ private:
     QSqlQuery m_query;
 };
 
-QString rangeWhere(const ExportRange& range, QStringList& binds)
+// The WHERE clause of a range; a range of pay dates reads the column named (credit notes go by
+// their own dates, since a cancelled invoice is never paid).
+QString rangeWhere(const ExportRange& range, QStringList& binds,
+                   const QString& payDateColumn = QStringLiteral("B.Inv_PayDate"))
 {
     if (range.kind == ExportRange::Kind::All)
         return QString();
@@ -107,7 +110,7 @@ QString rangeWhere(const ExportRange& range, QStringList& binds)
     binds << range.from.toString(Qt::ISODate) << range.to.toString(Qt::ISODate);
     return range.kind == ExportRange::Kind::InvoiceDates
         ? QStringLiteral(" WHERE B.Inv_Date >= ? AND B.Inv_Date <= ?")
-        : QStringLiteral(" WHERE B.Inv_PayDate >= ? AND B.Inv_PayDate <= ?");
+        : QStringLiteral(" WHERE %1 >= ? AND %1 <= ?").arg(payDateColumn);
 }
 
 QByteArray stateOf(const QByteArray& paid, const QByteArray& cancelled, bool hasPayDate)
@@ -253,15 +256,7 @@ public:
         case OptionalTables::Complete: break;
         }
         QStringList binds;
-        QString where;
-        if (m_options.range.kind != ExportRange::Kind::All) {
-            if (!m_options.range.from.isValid() || !m_options.range.to.isValid())
-                throw Exception(QStringLiteral("Give both dates of the range."));
-            binds << m_options.range.from.toString(Qt::ISODate) << m_options.range.to.toString(Qt::ISODate);
-            where = m_options.range.kind == ExportRange::Kind::InvoiceDates
-                ? QStringLiteral(" WHERE B.Inv_Date >= ? AND B.Inv_Date <= ?")
-                : QStringLiteral(" WHERE E.CN_Date >= ? AND E.CN_Date <= ?");
-        }
+        const QString where = rangeWhere(m_options.range, binds, QStringLiteral("E.CN_Date"));
         Rows rows(QStringLiteral("SELECT E.CN_Number, E.CN_Date, E.Inv_Number, B.Inv_Date, B.Cus_Code, A.Cus_Name, "
                                  "E.CN_Reason, B.Inv_VAT, C.Line_Units, C.Line_Discount_Price, C.Line_Number "
                                  "FROM CreditNote E LEFT JOIN Invoice B ON B.Inv_Number = E.Inv_Number "

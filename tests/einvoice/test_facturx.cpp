@@ -75,7 +75,7 @@ private slots:
         QVERIFY(pdf.parsed);
         QCOMPARE(pdf.exitCode, 0);
         const QJsonObject root = pdf.root();
-        // One associated file, the same file specification the embedded files name.
+        // One associated file, the same file entry the embedded files name.
         const QJsonArray af = pdf.resolve(root.value(QStringLiteral("/AF"))).toArray();
         QCOMPARE(af.size(), 1);
         const QJsonObject names = pdf.dict(pdf.dict(root.value(QStringLiteral("/Names"))).value(QStringLiteral("/EmbeddedFiles")));
